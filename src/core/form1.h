@@ -1,0 +1,258 @@
+// The main window's whole state, free of any windowing toolkit.
+//
+// Form1 owns the settings, the counters, the medium, the 25 station records
+// and a plain model of every control.  Its procedures are spread over the
+// source folders by concern: core/ (state, tick, medium, traffic, statistics,
+// drawing), schemes/ (the station step), network/ (reset, layout, palette) and
+// panel/ (start-up and the handlers of user actions).  The window and the
+// headless runner both drive this same object.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/controls.h"
+#include "core/numbers.h"
+#include "core/random.h"
+#include "core/surface.h"
+
+namespace maclab {
+
+constexpr int StationRecords = 25;  // NodeTable(0 To 24)
+constexpr int StationControls = 24; // per-station controls exist for 0..23
+constexpr int QueueSlots = 101;     // QueueLength(0 To 100)
+constexpr int PathCells = 25;       // OutPath(0 To 24)
+constexpr int BusCells = 27;        // BusLeft(0 To 26)
+
+constexpr Long CollisionColour = 255; // pure red: garbled
+constexpr Long EndMarker = 0;         // black: end of a frame
+
+// Topology codes.
+enum : Integer { TopoBus = 0, TopoStar = 1, TopoRing = 2, TopoSpace = 3, TopoWideSpace = 4 };
+
+// Transmitter states.
+enum : Long {
+    TxIdle = 1,
+    TxWaitingForCTS = 2,
+    TxWaitingForACK = 3,
+    TxWaitingForOK = 4,
+    TxOK2Send = 5,
+    TxSending = 6,
+    TxSendingControl = 7,
+    TxSendingAck = 8, // an acknowledgement sent while waiting (from 3 or 4)
+    TxFinishing = 9,
+    TxAckSent1 = 10,
+    TxFinished = 11,
+    TxAckSent2 = 12,
+    TxNetworkBusy = 13,
+    TxCollided = 14,
+};
+
+// Receiver states.
+enum : Long { RxIdle = 1, RxReceiving = 2, RxStripping = 3, RxMonitoring = 4 };
+
+// Control frame kinds.
+enum : Long { CtlRTS = 1, CtlCTS = 2, CtlToken = 3, CtlAck = 4 };
+
+// The schemes, recognised by the exact text of the scheme box.
+enum class Scheme {
+    Other,
+    Aloha,
+    SlottedAloha,
+    Csma,
+    CsmaCd,
+    CsmaCdR,
+    RtsCts,
+    TokenPassing,
+    Polling
+};
+Scheme SchemeFromText(const std::string& text);
+
+// One station record.
+struct Node {
+    Long TxState = TxIdle;
+    Long RxState = RxIdle;
+    Integer QueueCount = 0;
+    std::array<Integer, QueueSlots> QueueLength{};
+    std::array<Integer, QueueSlots> QueueDest{};
+    Integer ControlPending = 0;
+    std::array<Long, QueueSlots> ControlKind{}; // only entry 0 is used
+    std::array<Integer, QueueSlots> ControlDest{};
+    Long TxProgress = 0; // widened to 32 bits so no count can wrap in a long run
+    Long RxProgress = 0;
+    Long DataColour = 0;
+    Long AddressColour = 0;
+    Long DarkColour = 0;
+    std::array<Long, PathCells> CellX{};
+    std::array<Long, PathCells> CellY{};
+    std::array<Integer, PathCells> CellSize{};
+    std::array<Long, PathCells> CellShown{};
+    std::array<Long, PathCells> OutPath{};
+    std::array<Long, PathCells> InPath{};
+    Long RxCount = 0;
+    Long TxCount = 0;
+    Long Heard = 0;
+    Long Heard1 = 0;
+    Long Heard2 = 0;
+    Long Output = 0;
+    Integer BusCell = 0;
+    Integer HoldsToken = VbFalse;
+    Long TxTimer = 0;
+    Integer CtlPeer = 0;
+    Integer RxPeer = 0;
+    Integer RxValid = VbFalse;
+
+    // --- Per-station bookkeeping of the station step (cleared by ClearNodes) ---
+    // Collisions of the head packet under "CSMA/CD + R" (binary exponential backoff).
+    Integer CollisionCount = 0;
+    // The frame on the air (TxProgress > 0) was started by the control-frame sender.
+    bool ControlOnAir = false;
+    // The reception in progress opened on the station's own address (not on white).
+    bool RxOpenedOnOwn = false;
+    // Ring: steps left during which the station passes nothing on.
+    Integer RingHoldOff = 0;
+    // Ring: the station cut into a passing frame and swallows its tail.
+    bool RingCutIn = false;
+};
+
+class Form1 {
+  public:
+    Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // ===== Settings and counters =====
+    Integer PathLength = 0;
+    Integer PollNext = 1;
+    double NodeCount = 0;
+    double PacketLength = 0;
+    Long TickCount = 0;
+    std::array<Long, BusCells> BusX{};
+    std::array<Long, BusCells> BusLeft{};
+    std::array<Long, BusCells> BusRight{};
+    std::array<Long, BusCells> BusShown{};
+    Long HubColour = 0;
+    Integer HubSource = -1;
+    std::int64_t TotalQueued = 0;
+    std::int64_t TotalReceived = 0;
+    Long TotalSent = 0; // widened to 32 bits
+    std::array<Node, StationRecords> NodeTable{};
+    Integer Running = VbFalse;
+    Integer Topology = TopoStar;
+    Long BackColour = 0;
+    Long ColourGrey224 = 0, ColourGrey240 = 0, ColourGrey192 = 0, ColourGrey248 = 0,
+         ColourWhite = 0;
+    Integer RingNext = 0;
+
+    // Persistent variables of single procedures (never reset).
+    Long HubColourPrev = 0;
+    Long HubColourPrev2 = 0;
+    Integer PaletteIndex = 0;
+
+    // ===== Controls =====
+    Control Form;  // the window itself: BackColor is the background
+    Control Label14, Label4, Label1, Label3, Label13, Label5;
+    ComboBox cmbTopology, cmbScheme, cmbNodes, cmbOT, cmbLength;
+    Control chkSpeed, chkStatus, chkReliable, chkRandom;
+    std::array<Control, 2> cmdStart;
+    Control cmdPause;
+    Control Label6, lblTotalTx, Label7, lblTotalRx, Label8, lblTotalQueued;
+    Control Label10, lblUtilisation, Label9, Label12, lblEfficiency, Label11;
+    Control Label2;
+    Control Line1;
+    std::array<Control, 2> Shape4;
+    Control Shape1;
+    std::array<Control, StationControls> cmdNode, shpNode, lneDrop;
+    std::array<Control, StationControls> lblTxStatus, lblRxStatus, lblQueued;
+    TimerModel Timer1;
+
+    // ===== Platform services =====
+    // Where the tick draws; never null.  The owner of the surface outlives its use.
+    void SetSurface(Surface* surface) { Canvas = surface ? surface : &NoDrawing; }
+    Surface& Drawing() { return *Canvas; }
+    // Replace the random source (scripts make every random decision themselves).
+    void SetRandomSource(std::unique_ptr<RandomSource> source) { Rng = std::move(source); }
+    // The next uniform random number in [0, 1).
+    float Rnd() { return Rng->Next(); }
+    // Number of values after which the random source repeats, 0 if it does not.
+    std::size_t RandomPeriod() const { return Rng->Period(); }
+
+    // The scheme named by the current text of the scheme box.
+    Scheme CurrentScheme() const { return SchemeFromText(cmbScheme.Text); }
+    // Number of stations that take part (NodeCount as a whole number).
+    int ActiveStations() const;
+
+    // ===== core/ =====
+    void ClearNodes();
+    void Timer1_Timer();
+    void MediumBus();
+    void MediumStar();
+    void MediumRing();
+    void MediumSpace();
+    void QueuePacket(Integer length, Integer source, Integer destination);
+    Integer PickDestination(Integer source);
+    void RandomArrivals();
+    void RefreshStatistics();
+    void DrawRing(Long x, Long y, Integer size, Long colour) { Canvas->DrawRing(x, y, size, colour); }
+    void DrawBusSegment(Long x, Long y) { Canvas->DrawBusSegment(x, y); }
+    void DrawBusTap(int i);
+    void DrawStarSpokes(int i);
+    void DrawPathCells(int i);
+    void RepaintEndPiece(int index);
+    void RepaintHub();
+    void RepaintDropLine(int i);
+
+    // ===== schemes/ =====
+    void StepNode(Integer i);
+    void QueueControl(Long kind, Integer i, Integer dest);
+    void CancelControl(Integer i);
+
+    // ===== network/ =====
+    void ResetNetwork();
+    void LayoutNetwork();
+    void BuildPalette();
+    void AddPaletteColour(double red, double green, Long blue);
+
+    // ===== panel/ =====
+    void Form_Load();
+    void FillSettingLists();
+    void cmdStart_Click(int index);
+    void cmdPause_Click();
+    void chkSpeed_Click();
+    void chkStatus_Click();
+    void cmdNode_Click(int index);
+    void cmbNodes_Change();
+    void cmbNodes_Click();
+    void cmbLength_Change();
+    void cmbLength_Click();
+    void cmbScheme_Change();
+    void cmbScheme_Click();
+    void cmbTopology_Change();
+    void cmbTopology_Click();
+    void chkRandom_Click();
+    void chkReliable_Click();
+
+    // Assigning a combo box's text from code runs its text-change handler.
+    void SetComboText(ComboBox& box, const std::string& text);
+    // The text-change handler of a combo box (nothing for the offered traffic).
+    void ComboChanged(ComboBox& box);
+    // The list-pick handler of a combo box (nothing for the offered traffic).
+    void ComboPicked(ComboBox& box);
+
+    // ===== User actions (the window and the runner enter here) =====
+    // The user picks a list entry: the box shows it, only the list-pick handler runs.
+    void UserPick(ComboBox& box, const std::string& entry);
+    // The user replaces the text of a box: the text-change handler runs once.
+    void UserEdit(ComboBox& box, const std::string& text);
+    // The user clicks a toggle: its state flips, then its handler runs.
+    void UserToggle(Control& toggle);
+
+  private:
+    NullSurface NoDrawing;
+    Surface* Canvas = &NoDrawing;
+    std::unique_ptr<RandomSource> Rng = std::make_unique<MersenneSource>();
+};
+
+} // namespace maclab

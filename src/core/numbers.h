@@ -1,0 +1,79 @@
+// Number conversions shared by the whole program.
+//
+// The simulation keeps the arithmetic of the classic desktop toolkit it
+// imitates: 16-bit "Integer" and 32-bit "Long" values, rounding to the nearest
+// whole number with halves going to the even neighbour, Int() as floor, a Mod
+// that rounds both operands first, and Str() that puts a blank before a
+// non-negative number.  Every conversion of that kind goes through this file.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace maclab {
+
+using Integer = std::int16_t;
+using Long = std::int32_t;
+
+// Boolean values as the toolkit stores them in integers.
+constexpr Integer VbTrue = -1;
+constexpr Integer VbFalse = 0;
+
+// Round to the nearest whole number, halves to even.  std::nearbyint follows
+// the current rounding mode, which the program never changes from the default
+// round-to-nearest-even.
+inline double RoundHalfEven(double x) { return std::nearbyint(x); }
+
+namespace detail {
+template <typename T> T RoundInto(double x) {
+    if (std::isnan(x)) return 0;
+    const double r = RoundHalfEven(x);
+    if (r <= static_cast<double>(std::numeric_limits<T>::min()))
+        return std::numeric_limits<T>::min();
+    if (r >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(r);
+}
+} // namespace detail
+
+// Conversion to a 16-bit Integer (saturating at the ends of the range).
+inline Integer CInt(double x) { return detail::RoundInto<Integer>(x); }
+// Conversion to a 32-bit Long (saturating at the ends of the range).
+inline Long CLng(double x) { return detail::RoundInto<Long>(x); }
+// Int(): the largest whole number not above x.
+inline double Int(double x) { return std::floor(x); }
+// Narrowing to single precision, as control positions and random numbers are stored.
+inline float Sng(double x) { return static_cast<float>(x); }
+
+// a Mod b: both operands rounded to whole numbers (halves to even) first, the
+// remainder takes the sign of the dividend.  A divisor that rounds to 0 has no
+// remainder; the callers never pass one, and 0 is returned rather than trapping.
+inline std::int64_t Mod(double a, double b) {
+    const auto ra = detail::RoundInto<std::int64_t>(a);
+    const auto rb = detail::RoundInto<std::int64_t>(b);
+    if (rb == 0) return 0;
+    return ra % rb;
+}
+
+// Str(): the decimal text of a whole number, with one leading blank when it is
+// not negative ("12" -> " 12", "-3" -> "-3").
+inline std::string Str(long long n) { return (n >= 0 ? " " : "") + std::to_string(n); }
+
+// The decimal text of a whole number without the blank.
+inline std::string WholeText(long long n) { return std::to_string(n); }
+
+// The number at the start of a typed text: blanks, tabs and line feeds are
+// skipped wherever they stand; then an optional sign, digits with at most one
+// full stop, and an optional exponent (E, e, D or d, optional sign, digits) are
+// read.  Anything else ends the number; no number at all reads as 0.  The result
+// is always finite: a number too large for a double reads as the largest double
+// of the same sign.
+double LeadingNumber(std::string_view text);
+
+// Colours are packed red + 256 * green + 65536 * blue.
+constexpr Long RGB(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+} // namespace maclab

@@ -1,0 +1,163 @@
+// The window's state at creation, and putting every station back to idle.
+#include "core/form1.h"
+
+namespace maclab {
+
+namespace {
+void Place(Control& c, float left, float top, float width, float height) {
+    c.Left = left;
+    c.Top = top;
+    c.Width = width;
+    c.Height = height;
+}
+Control& Labelled(Control& c, const char* caption, float left, float top, float width,
+                  float height) {
+    c.Caption = caption;
+    Place(c, left, top, width, height);
+    return c;
+}
+} // namespace
+
+Scheme SchemeFromText(const std::string& text) {
+    if (text == "ALOHA") return Scheme::Aloha;
+    if (text == "Slotted ALOHA") return Scheme::SlottedAloha;
+    if (text == "CSMA") return Scheme::Csma;
+    if (text == "CSMA/CD") return Scheme::CsmaCd;
+    if (text == "CSMA/CD + R") return Scheme::CsmaCdR;
+    if (text == "RTS/CTS") return Scheme::RtsCts;
+    if (text == "Token Passing") return Scheme::TokenPassing;
+    if (text == "Polling") return Scheme::Polling;
+    return Scheme::Other;
+}
+
+int Form1::ActiveStations() const {
+    const int n = CInt(NodeCount);
+    if (n < 0) return 0;
+    return n > StationRecords ? StationRecords : n;
+}
+
+// The controls as the window is designed, before start-up runs.
+Form1::Form1() {
+    constexpr Long background = RGB(222, 220, 214);
+    Place(Form, 0, 0, 14070, 9660);
+    Form.BackColor = background;
+
+    Labelled(Label14, "Topology:", 120, 90, 1815, 495);
+    Labelled(Label4, "Scheme", 6720, 120, 1455, 375);
+    Labelled(Label1, "Nodes", 12600, 120, 1215, 375);
+    Labelled(Label3, "Offered Traffic", 8760, 795, 2415, 375);
+    Labelled(Label13, "x NetCap", 12600, 840, 1215, 375).FontSize = 13.5f;
+    Labelled(Label5, "Packet Length", 8880, 1380, 2295, 495);
+
+    cmbTopology.Text = "Combo1";
+    Place(cmbTopology, 2040, 60, 2535, 555);
+    cmbScheme.Text = "Combo1";
+    Place(cmbScheme, 8280, 60, 3015, 555);
+    cmbNodes.Text = "cmbNodes";
+    Place(cmbNodes, 11400, 60, 1215, 555);
+    cmbOT.Text = "Combo1";
+    Place(cmbOT, 11280, 720, 1215, 555);
+    cmbLength.Text = "Combo1";
+    Place(cmbLength, 11280, 1320, 1215, 555);
+
+    Labelled(chkSpeed, "Slow", 11880, 2160, 1815, 615);
+    Labelled(chkStatus, "Show Status", 11880, 2820, 1815, 975);
+    Labelled(chkReliable, "Unreliable", 11880, 3840, 1815, 615);
+    Labelled(chkRandom, "Button B", 11880, 4440, 1815, 1035).Visible = false;
+
+    Labelled(cmdStart[0], "Start", 9840, 6240, 1215, 615);
+    Labelled(cmdStart[1], "Reset", 11160, 6240, 1215, 615);
+    Labelled(cmdPause, "Pause", 12480, 6240, 1215, 615);
+
+    Labelled(Label6, "Total Transmitted", 9480, 7080, 2895, 495).ForeColor = RGB(0, 128, 0);
+    Labelled(lblTotalTx, "0", 12480, 7080, 1095, 495).ForeColor = RGB(0, 128, 0);
+    Labelled(Label7, "Total Received", 9480, 7560, 2895, 495).ForeColor = RGB(0, 0, 128);
+    Labelled(lblTotalRx, "0", 12480, 7560, 1095, 495).ForeColor = RGB(0, 0, 128);
+    Labelled(Label8, "Total Queued", 9480, 8040, 2895, 495).ForeColor = RGB(128, 0, 128);
+    Labelled(lblTotalQueued, "0", 12480, 8040, 1095, 495).ForeColor = RGB(128, 0, 128);
+    Labelled(Label10, "Utilisation", 9840, 8520, 2535, 495);
+    Labelled(lblUtilisation, "0", 12360, 8520, 855, 495);
+    Labelled(Label9, "%", 13320, 8520, 375, 495);
+    Labelled(Label12, "Efficiency", 9840, 9000, 2535, 495);
+    Labelled(lblEfficiency, "0", 12360, 9000, 855, 495);
+    Labelled(Label11, "%", 13320, 9000, 375, 495);
+    Labelled(Label2, "Label2", 120, 9240, 975, 375).ForeColor = RGB(255, 255, 255);
+    Label2.FontSize = 13.5f;
+
+    for (Control* label : {&Label14, &Label4, &Label1, &Label3, &Label13, &Label5, &Label6,
+                           &lblTotalTx, &Label7, &lblTotalRx, &Label8, &lblTotalQueued, &Label10,
+                           &lblUtilisation, &Label9, &Label12, &lblEfficiency, &Label11, &Label2})
+        label->BackColor = background;
+
+    Line1.X1 = 360;
+    Line1.Y1 = 4800;
+    Line1.X2 = 9120;
+    Line1.Y2 = 4800;
+    Line1.BorderWidth = 4;
+    Line1.BorderColor = SystemColourWindowText;
+    for (int k = 0; k < 2; ++k) {
+        Place(Shape4[k], k == 0 ? 9120 : 240, 4440, 135, 735);
+        Shape4[k].BackColor = RGB(0, 128, 0);
+        Shape4[k].BorderColor = SystemColourWindowText;
+    }
+    Place(Shape1, 3840, 4320, 1635, 975);
+    Shape1.BorderWidth = 6;
+    Shape1.BorderColor = SystemColourWindowText;
+
+    for (int i = 0; i < StationControls; ++i) {
+        cmdNode[i].Caption = " ";
+        Place(cmdNode[i], 0, 0, 375, 375);
+        cmdNode[i].BackColor = RGB(128, 128, 255);
+        Place(shpNode[i], 0, 0, 735, 615);
+        shpNode[i].BorderColor = RGB(0, 0, 128);
+        shpNode[i].BorderWidth = 5;
+        shpNode[i].FillColor = RGB(128, 128, 255);
+        lneDrop[i].BorderWidth = 2;
+        lneDrop[i].BorderColor = SystemColourWindowText;
+        for (auto* labels : {&lblTxStatus, &lblRxStatus, &lblQueued}) {
+            Control& label = (*labels)[i];
+            Place(label, 0, 0, 2400, 255);
+            label.FontSize = 12;
+            label.BackColor = background;
+            label.Visible = false; // shown only while status display is on
+        }
+    }
+}
+
+void Form1::ClearNodes() {
+    for (int i = 0; i < StationRecords; ++i) {
+        Node& n = NodeTable[i];
+        n.TxTimer = 0;
+        n.RxState = RxIdle;
+        n.TxState = TxIdle;
+        n.QueueCount = 0;
+        n.ControlPending = 0;
+        n.TxProgress = 0;
+        // A reset also ends any reception in progress and forgets the step's
+        // own bookkeeping, so no stale count outlives the run it belonged to.
+        n.RxProgress = 0;
+        n.RxValid = VbFalse;
+        n.CollisionCount = 0;
+        n.ControlOnAir = false;
+        n.RxOpenedOnOwn = false;
+        n.RingHoldOff = 0;
+        n.RingCutIn = false;
+        Canvas->Clear();
+        for (int k = 0; k <= PathLength && k < PathCells; ++k) {
+            n.OutPath[k] = BackColour;
+            n.InPath[k] = BackColour;
+            n.CellShown[k] = BackColour;
+        }
+        n.Heard = BackColour;
+        n.Heard1 = BackColour;
+        n.Heard2 = BackColour;
+        n.Output = BackColour;
+    }
+    for (int c = 0; c <= 25; ++c) {
+        BusLeft[c] = BackColour;
+        BusRight[c] = BackColour;
+        BusShown[c] = BackColour;
+    }
+}
+
+} // namespace maclab

@@ -1,0 +1,42 @@
+// Starting the network afresh for the current settings.
+#include "core/form1.h"
+
+namespace maclab {
+
+void Form1::ResetNetwork() {
+    ClearNodes();
+    Canvas->Clear();
+    TickCount = 0;
+    RingNext = 0;
+    HubSource = -1;
+    cmdStart[0].Caption = "Start";
+    cmdPause.Caption = "Pause";
+    lblUtilisation.Caption = Str(0);
+    lblEfficiency.Caption = Str(0);
+    LayoutNetwork();
+    for (int i = 0; i < StationControls; ++i) {
+        NodeTable[i].TxCount = 0;
+        NodeTable[i].RxCount = 0;
+    }
+    TotalReceived = 0;
+    TotalSent = 0;
+    TotalQueued = 0;
+    lblTotalRx.Caption = WholeText(TotalReceived);
+    lblTotalTx.Caption = WholeText(TotalSent);
+    lblTotalQueued.Caption = WholeText(TotalQueued);
+    for (int i = 0; i < StationControls; ++i) {
+        NodeTable[i].RxState = RxIdle;
+        NodeTable[i].TxState = TxIdle;
+        NodeTable[i].HoldsToken = VbFalse;
+    }
+    const Scheme scheme = CurrentScheme();
+    if (scheme == Scheme::Polling || scheme == Scheme::TokenPassing) {
+        NodeTable[0].HoldsToken = VbTrue;
+        QueueControl(CtlToken, 0, 1);
+        PollNext = 1;
+    }
+    Timer1.Enabled = true;
+    Running = VbFalse;
+}
+
+} // namespace maclab
