@@ -1,0 +1,320 @@
+// The script interpreter behind maclab-run.
+#include "runner/script.h"
+
+#include <charconv>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/form1.h"
+#include "runner/trace.h"
+
+namespace maclab {
+
+namespace {
+
+// A faulty line: its reason in plain words.
+struct ScriptError {
+    std::string reason;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    return text.substr(i);
+}
+
+std::vector<std::string_view> SplitWords(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i])) ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+// Plain decimal digits, leading zeros allowed; anything above `limit` is
+// refused with `tooLarge` (the digits are never converted beyond it).
+long long ParseCount(std::string_view word, long long limit, const char* tooLarge) {
+    if (word.empty()) throw ScriptError{"malformed number"};
+    long long value = 0;
+    for (const char c : word) {
+        if (!IsDigit(c)) throw ScriptError{"malformed number"};
+        value = value * 10 + (c - '0');
+        if (value > limit) {
+            for (const char rest : word)
+                if (!IsDigit(rest)) throw ScriptError{"malformed number"};
+            throw ScriptError{tooLarge};
+        }
+    }
+    return value;
+}
+
+// One value of an `rng` line: digits with an optional point and at least one
+// digit after it, or a point and digits, then an optional exponent (e or E, an
+// optional sign, digits).  Read as a double, rounded to single precision, and
+// accepted only below 1.
+float ParseRandomValue(std::string_view word) {
+    const auto countDigits = [&](std::size_t& i) {
+        const std::size_t start = i;
+        while (i < word.size() && IsDigit(word[i])) ++i;
+        return i - start;
+    };
+    std::size_t i = 0;
+    const std::size_t intDigits = countDigits(i);
+    std::size_t fracStart = i, fracDigits = 0;
+    if (i < word.size() && word[i] == '.') {
+        ++i;
+        fracStart = i;
+        fracDigits = countDigits(i);
+        if (fracDigits == 0) throw ScriptError{"malformed number"};
+    }
+    if (intDigits == 0 && fracDigits == 0) throw ScriptError{"malformed number"};
+    long long exponent = 0;
+    if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
+        const std::size_t expStart = i;
+        if (countDigits(i) == 0) throw ScriptError{"malformed number"};
+        for (std::size_t k = expStart; k < i; ++k)
+            if (exponent < 1000000000) exponent = exponent * 10 + (word[k] - '0');
+        if (negative) exponent = -exponent;
+    }
+    if (i != word.size()) throw ScriptError{"malformed number"};
+
+    double value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // Too large or too small for a double: only which of the two matters.
+        // The power of ten of the first significant digit decides.
+        long long lead = 0;
+        const std::string_view intPart = word.substr(0, intDigits);
+        const std::size_t firstNonZero = intPart.find_first_not_of('0');
+        if (firstNonZero != std::string_view::npos) {
+            lead = static_cast<long long>(intDigits - firstNonZero) - 1;
+        } else {
+            const std::size_t inFraction =
+                word.substr(fracStart, fracDigits).find_first_not_of('0');
+            lead =
+                inFraction == std::string_view::npos ? -1 : -static_cast<long long>(inFraction) - 1;
+        }
+        value = lead + exponent >= 0 ? 1.0 : 0.0;
+    } else if (error != std::errc() || end != word.data() + word.size()) {
+        throw ScriptError{"malformed number"};
+    }
+    if (!(value < 1.0)) throw ScriptError{"random value not below 1"};
+    const float single = static_cast<float>(value);
+    if (!(single < 1.0f)) throw ScriptError{"random value not below 1"};
+    return single;
+}
+
+class Interpreter {
+  public:
+    Interpreter(Form1& form, TraceSurface& surface, std::ostream& out)
+        : form_(form), surface_(surface), out_(out) {}
+
+    void Execute(std::string_view line) {
+        const std::string_view rest = SkipBlanks(line);
+        if (rest.empty() || rest.front() == '#') return;
+        std::size_t wordEnd = 0;
+        while (wordEnd < rest.size() && !IsBlank(rest[wordEnd])) ++wordEnd;
+        const std::string_view command = rest.substr(0, wordEnd);
+        if (command == "pick" || command == "edit") {
+            ExecuteText(command, rest.substr(wordEnd));
+            return;
+        }
+        const std::vector<std::string_view> words = SplitWords(rest);
+        if (command == "click")
+            Click(words);
+        else if (command == "toggle")
+            Toggle(words);
+        else if (command == "tick")
+            Tick(words);
+        else if (command == "rng")
+            Random(words);
+        else if (command == "trace")
+            Trace(words);
+        else if (command == "show") {
+            ExpectWords(words, 1);
+            WritePanel(form_, out_);
+        } else if (command == "summary") {
+            ExpectWords(words, 1);
+            WriteSummary(form_, out_);
+        } else {
+            throw ScriptError{"unknown command"};
+        }
+    }
+
+  private:
+    static void ExpectWords(const std::vector<std::string_view>& words, std::size_t count) {
+        if (words.size() > count) throw ScriptError{"too many words"};
+        if (words.size() < count) throw ScriptError{"missing word"};
+    }
+
+    ComboBox* ComboNamed(std::string_view name) {
+        if (name == "cmbNodes") return &form_.cmbNodes;
+        if (name == "cmbLength") return &form_.cmbLength;
+        if (name == "cmbScheme") return &form_.cmbScheme;
+        if (name == "cmbTopology") return &form_.cmbTopology;
+        if (name == "cmbOT") return &form_.cmbOT;
+        return nullptr;
+    }
+
+    // `pick CONTROL TEXT` and `edit CONTROL TEXT`: one blank after the command
+    // word, the control name up to the next blank, and the rest verbatim.
+    void ExecuteText(std::string_view command, std::string_view afterCommand) {
+        if (afterCommand.empty()) throw ScriptError{"missing control"};
+        if (afterCommand.front() != ' ')
+            throw ScriptError{"expected one blank after the command word"};
+        const std::string_view nameAndText = afterCommand.substr(1);
+        const std::size_t nameEnd = nameAndText.find(' ');
+        const std::string_view name = nameAndText.substr(0, nameEnd);
+        const std::string_view text = nameEnd == std::string_view::npos
+                                          ? std::string_view{}
+                                          : nameAndText.substr(nameEnd + 1);
+        if (name.empty()) throw ScriptError{"missing control"};
+        ComboBox* box = ComboNamed(name);
+        if (box == nullptr) throw ScriptError{"unknown combo box"};
+        if (!box->Visible) throw ScriptError{"control is hidden"};
+        const std::string entry(text);
+        if (command == "pick") {
+            bool listed = false;
+            for (const std::string& item : box->List) listed = listed || item == entry;
+            if (!listed) throw ScriptError{"not a list entry"};
+            form_.UserPick(*box, entry);
+        } else {
+            form_.UserEdit(*box, entry);
+        }
+    }
+
+    void Click(const std::vector<std::string_view>& words) {
+        if (words.size() < 2) throw ScriptError{"missing control"};
+        if (words.size() > 3) throw ScriptError{"too many words"};
+        const std::string_view name = words[1];
+        if (name == "cmdPause") {
+            if (words.size() == 3) throw ScriptError{"cmdPause takes no index"};
+            if (!form_.cmdPause.Visible) throw ScriptError{"control is hidden"};
+            form_.cmdPause_Click();
+            return;
+        }
+        const bool start = name == "cmdStart";
+        if (!start && name != "cmdNode") throw ScriptError{"unknown button"};
+        if (words.size() < 3) throw ScriptError{"missing index"};
+        const int count = start ? 2 : StationControls;
+        const auto index = static_cast<int>(ParseCount(words[2], count - 1, "index out of range"));
+        const Control& button = start ? form_.cmdStart[index] : form_.cmdNode[index];
+        if (!button.Visible) throw ScriptError{"control is hidden"};
+        if (start)
+            form_.cmdStart_Click(index);
+        else
+            form_.cmdNode_Click(index);
+    }
+
+    void Toggle(const std::vector<std::string_view>& words) {
+        if (words.size() < 2) throw ScriptError{"missing control"};
+        ExpectWords(words, 2);
+        Control* toggle = nullptr;
+        if (words[1] == "chkSpeed")
+            toggle = &form_.chkSpeed;
+        else if (words[1] == "chkStatus")
+            toggle = &form_.chkStatus;
+        else if (words[1] == "chkReliable")
+            toggle = &form_.chkReliable;
+        else if (words[1] == "chkRandom")
+            toggle = &form_.chkRandom;
+        else
+            throw ScriptError{"unknown toggle"};
+        if (!toggle->Visible) throw ScriptError{"control is hidden"};
+        form_.UserToggle(*toggle);
+    }
+
+    void Tick(const std::vector<std::string_view>& words) {
+        ExpectWords(words, 2);
+        const long long count = ParseCount(words[1], MaxTicksPerCommand, "tick count too large");
+        for (long long k = 0; k < count; ++k) {
+            // Nothing but a user action turns the timer on again.
+            if (!form_.Timer1.Enabled) break;
+            if (form_.TickCount == std::numeric_limits<Long>::max())
+                throw ScriptError{"tick counter cannot count further"};
+            form_.Timer1_Timer();
+            if (traceTicks_) WriteTickLine(form_, out_);
+        }
+    }
+
+    void Random(const std::vector<std::string_view>& words) {
+        if (words.size() < 2) throw ScriptError{"missing value"};
+        std::vector<float> values;
+        values.reserve(words.size() - 1);
+        for (std::size_t k = 1; k < words.size(); ++k) values.push_back(ParseRandomValue(words[k]));
+        form_.SetRandomSource(std::make_unique<CyclicSource>(std::move(values)));
+    }
+
+    void Trace(const std::vector<std::string_view>& words) {
+        ExpectWords(words, 3);
+        bool on = false;
+        if (words[2] == "on")
+            on = true;
+        else if (words[2] != "off")
+            throw ScriptError{"expected on or off"};
+        if (words[1] == "ticks")
+            traceTicks_ = on;
+        else if (words[1] == "draw")
+            surface_.SetTracing(on);
+        else
+            throw ScriptError{"expected ticks or draw"};
+    }
+
+    Form1& form_;
+    TraceSurface& surface_;
+    std::ostream& out_;
+    bool traceTicks_ = false;
+};
+
+} // namespace
+
+int RunScript(std::string_view script, std::ostream& out, std::ostream& err) {
+    // The program starts as the window does; only then does the script act.
+    const auto form = std::make_unique<Form1>();
+    TraceSurface surface(*form, out);
+    form->SetSurface(&surface);
+    form->Form_Load();
+    Interpreter interpreter(*form, surface, out);
+
+    long long lineNumber = 0;
+    std::size_t pos = 0;
+    int status = ScriptSucceeded;
+    while (pos < script.size()) {
+        const std::size_t end = script.find('\n', pos);
+        std::string_view line = script.substr(pos, end == std::string_view::npos ? end : end - pos);
+        pos = end == std::string_view::npos ? script.size() : end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        try {
+            interpreter.Execute(line);
+        } catch (const ScriptError& e) {
+            err << "line " << lineNumber << ": " << e.reason << '\n';
+            status = ScriptFailed;
+        } catch (const EndlessRedraw& e) {
+            err << "line " << lineNumber << ": " << e.what() << '\n';
+            status = ScriptFailed;
+        }
+        if (status != ScriptSucceeded) break;
+    }
+    form->SetSurface(nullptr);
+    return status;
+}
+
+} // namespace maclab
