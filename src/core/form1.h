@@ -115,6 +115,15 @@ struct Node {
     Integer RingHoldOff = 0;
     // Ring: the station cut into a passing frame and swallows its tail.
     bool RingCutIn = false;
+    // Packets that have left the queue since the last reset, by reason.
+    enum LeftReason : int {
+        LeftAcknowledged = 0, // the acknowledgement was heard
+        LeftUnacknowledged,   // sent whole in unreliable mode
+        LeftAborted,          // cut short by a collision in unreliable mode
+        LeftDropped,          // given up after too many collisions
+        LeftReasons
+    };
+    std::array<Long, LeftReasons> QueueLeft{};
 };
 
 class Form1 {
@@ -208,6 +217,31 @@ class Form1 {
     void StepNode(Integer i);
     void QueueControl(Long kind, Integer i, Integer dest);
     void CancelControl(Integer i);
+
+  private:
+    // The working values of one call of StepNode.
+    struct StepWork;
+    void NodeShapeEcho(int i);
+    void ReceiveSymbol(int i, StepWork& w);
+    void CarrierRule(int i, StepWork& w);
+    void RtsCtsRules(int i, StepWork& w);
+    void SendControlFrame(int i, StepWork& w);
+    bool SendDecision(int i, const StepWork& w);
+    void SendDataFrame(int i, StepWork& w);
+    void CollisionAbort(int i, StepWork& w);
+    void AgeAfterFrame(int i);
+    void EndFrame(int i, StepWork& w);
+    void AckTimer(int i);
+    void RemoveHeadPacket(int i, StepWork& w);
+    void PassRight(int i, StepWork& w);
+    void RingRepeater(int i);
+    void ShowStatus(int i);
+    // The last active station whose address is the colour, or 0 when none is.
+    Integer StationWithAddress(Long colour) const;
+    // Radio delay in cells between two stations (Space and Wide Space).
+    long long RadioDelay(int a, int b) const;
+
+  public:
 
     // ===== network/ =====
     void ResetNetwork();

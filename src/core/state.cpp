@@ -142,6 +142,7 @@ void Form1::ClearNodes() {
         n.RxOpenedOnOwn = false;
         n.RingHoldOff = 0;
         n.RingCutIn = false;
+        n.QueueLeft.fill(0);
         Canvas->Clear();
         for (int k = 0; k <= PathLength && k < PathCells; ++k) {
             n.OutPath[k] = BackColour;

@@ -10,6 +10,8 @@ void Form1::QueueControl(Long kind, Integer i, Integer dest) {
     s.ControlPending = 1;
 }
 
-void Form1::CancelControl(Integer i) { NodeTable[i].ControlPending = 0; }
+void Form1::CancelControl(Integer i) {
+    NodeTable[i].ControlPending = 0;
+}
 
 } // namespace maclab

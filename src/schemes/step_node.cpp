@@ -1,9 +1,50 @@
-// Stand-in station step until the station machine is written: every station
-// stays silent, so tests can drive the medium through Output directly.
-#include "core/form1.h"
+// One step of a station: the seventeen steps in their fixed order.  Later
+// steps see what earlier ones changed, so the order below is the behaviour.
+#include <cmath>
+
+#include "schemes/step_work.h"
 
 namespace maclab {
 
-void Form1::StepNode(Integer i) { (void)i; }
+void Form1::StepNode(Integer i) {
+    Node& s = NodeTable[i];
+    StepWork w;
+    w.scheme = CurrentScheme();
+
+    NodeShapeEcho(i);                                         // 1
+    w.H0 = s.Heard;                                           // 2
+    w.H1 = s.Heard1;                                          //
+    ReceiveSymbol(i, w);                                      // 3
+    if (IsCollisionDetecting(w.scheme)) CarrierRule(i, w);    // 4
+    if (w.scheme == Scheme::RtsCts) RtsCtsRules(i, w);        // 5
+    w.FrameEnded = false;                                     // 6
+    if (s.ControlPending > 0) SendControlFrame(i, w);         //
+    w.MaySend = SendDecision(i, w);                           // 7
+    SendDataFrame(i, w);                                      // 8
+    if (IsCollisionDetecting(w.scheme)) CollisionAbort(i, w); // 9
+    AgeAfterFrame(i);                                         // 10
+    if (w.FrameEnded) EndFrame(i, w);                         // 11
+    AckTimer(i);                                              // 12
+    if (w.AckHeard) RemoveHeadPacket(i, w);                   // 13
+    if (w.PassToken) PassRight(i, w);                         // 14
+    if (Topology == TopoRing) RingRepeater(i);                // 15
+    s.Heard2 = s.Heard1;                                      // 16
+    s.Heard1 = s.Heard;                                       //
+    if (chkStatus.Value == 1) ShowStatus(i);                  // 17
+}
+
+Integer Form1::StationWithAddress(Long colour) const {
+    Integer found = 0;
+    const int n = ActiveStations();
+    for (int k = 0; k < n; ++k)
+        if (NodeTable[k].AddressColour == colour) found = static_cast<Integer>(k);
+    return found;
+}
+
+long long Form1::RadioDelay(int a, int b) const {
+    const double dx = static_cast<double>(NodeTable[a].CellX[0]) - NodeTable[b].CellX[0];
+    const double dy = static_cast<double>(NodeTable[a].CellY[0]) - NodeTable[b].CellY[0];
+    return static_cast<long long>(Int((std::sqrt(dx * dx + dy * dy) - 30) / 400 + 0.5));
+}
 
 } // namespace maclab
