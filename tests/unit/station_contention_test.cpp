@@ -236,3 +236,44 @@ TEST(StationCsmaCdR, RandomBackoffSeparatesTheStationsAndDelivers) {
 
 } // namespace
 } // namespace maclab::testing
+
+namespace maclab::testing {
+namespace {
+
+TEST(StationRandomDraws, ConstantBackoffDrawsAsOftenAsRandomBackoff) {
+    // One reliable ALOHA frame: one draw for its time-out.
+    // One RTS/CTS exchange on the star: one draw per RTS or CTS started, and
+    // one per overheard RTS or CTS at each of the five other stations.
+    const std::pair<const char*, long> cases[] = {{"ALOHA", 1}, {"RTS/CTS", 2 + 5 * 2}};
+    for (const auto& [scheme, expected] : cases) {
+        for (const bool random : {false, true}) {
+            Station s;
+            s.Scheme(scheme);
+            s.Reliable(std::string(scheme) == "ALOHA");
+            s.Random(random);
+            long draws = 0;
+            s.form().SetRandomSource(std::make_unique<CountingSource>(0.25f, &draws));
+            s.Queue(2, 4);
+            s.RunUntil([&] { return s.node(2).QueueCount == 0; }, 300);
+            s.Tick(100);
+            EXPECT_EQ(draws, expected) << scheme << (random ? " random" : " constant");
+        }
+    }
+}
+
+TEST(StationCsmaCdR, AnEndMarkerSentAsTheAbortFiresCountsButTheFrameIsAborted) {
+    Station s;
+    s.Scheme("CSMA/CD + R");
+    s.Queue(2, 4, 10);
+    s.Tick(9); // the data symbols are on the air; the end marker is next
+    ASSERT_EQ(s.node(2).TxProgress, 9);
+    s.node(2).Heard = CollisionColour;
+    s.Tick();
+    EXPECT_EQ(s.form().TotalSent, 1);
+    EXPECT_EQ(s.node(2).TxState, TxCollided);
+    EXPECT_EQ(s.node(2).CollisionCount, 1);
+    EXPECT_EQ(s.node(2).QueueCount, 1);
+}
+
+} // namespace
+} // namespace maclab::testing

@@ -265,3 +265,58 @@ TEST(StationReceiver, ResetForgetsReceptionsInProgress) {
 
 } // namespace
 } // namespace maclab::testing
+
+namespace maclab::testing {
+namespace {
+
+TEST(StationReliable, EveryTopologyDeliversAndAcknowledges) {
+    for (const char* topology : {"Bus", "Star", "Ring", "Space", "Wide Space"}) {
+        SCOPED_TRACE(topology);
+        Station s;
+        s.Topology(topology);
+        s.Reliable(true);
+        s.Queue(2, 3);
+        bool ackFrame = false, ackMarker = false;
+        for (int k = 0; k < 300 && s.node(2).QueueCount > 0; ++k) {
+            s.Tick();
+            ackFrame = ackFrame || s.node(3).TxState == TxSendingControl;
+            ackMarker = ackMarker || s.node(3).Output == s.form().ColourGrey248;
+        }
+        EXPECT_EQ(s.node(2).QueueCount, 0);
+        EXPECT_EQ(s.node(2).QueueLeft[Node::LeftAcknowledged], 1);
+        EXPECT_EQ(s.form().TotalSent, 1);
+        EXPECT_EQ(s.form().TotalReceived, 1);
+        EXPECT_TRUE(ackMarker);
+        // On the ring the acknowledgement rides on the returning frame instead
+        // of being a frame of its own.
+        EXPECT_EQ(ackFrame, std::string(topology) != "Ring");
+        s.Tick(200);
+        EXPECT_EQ(s.form().TotalSent, 1);
+        for (int i = 0; i < 7; ++i) EXPECT_EQ(s.node(i).Output, s.form().BackColour);
+    }
+}
+
+TEST(StationCounters, CountsAndTimersAreThirtyTwoBits) {
+    Station s;
+    s.form().TotalSent = 32767;
+    s.Queue(2, 4, 3);
+    s.Tick(3);
+    EXPECT_EQ(s.form().TotalSent, 32768);
+    EXPECT_EQ(s.form().lblTotalTx.Caption, " 32768");
+
+    // The tenth collision in a row under "CSMA/CD + R" backs off up to 1023 slots.
+    Station r;
+    r.Topology("Bus");
+    r.Scheme("CSMA/CD + R");
+    r.Random(true);
+    r.Randoms({0.999f});
+    r.Queue(0, 1, 50);
+    r.Queue(6, 5, 50);
+    r.node(0).CollisionCount = 9;
+    r.RunUntil([&] { return r.node(0).TxState == TxCollided; }, 60);
+    EXPECT_EQ(r.node(0).CollisionCount, 10);
+    EXPECT_EQ(r.node(0).TxTimer, 1 + 52 * 1022);
+}
+
+} // namespace
+} // namespace maclab::testing
