@@ -1,0 +1,36 @@
+# Plays SCRIPT with RUNNER and compares standard output (and, for failing
+# scripts, standard error and the exit status) with the files beside it.
+get_filename_component(dir ${SCRIPT} DIRECTORY)
+get_filename_component(name ${SCRIPT} NAME_WE)
+execute_process(COMMAND ${RUNNER} ${SCRIPT}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+file(WRITE ${ACTUAL_DIR}/${name}.out ${out})
+file(WRITE ${ACTUAL_DIR}/${name}.err ${err})
+
+set(expected_status 0)
+set(expected_err "")
+if(EXISTS ${dir}/${name}.err)
+  set(expected_status 2)
+  file(READ ${dir}/${name}.err expected_err)
+endif()
+file(READ ${dir}/${name}.out expected_out)
+
+set(failed FALSE)
+if(NOT status EQUAL expected_status)
+  message(SEND_ERROR "exit status ${status}, expected ${expected_status}")
+  set(failed TRUE)
+endif()
+if(NOT err STREQUAL expected_err)
+  message(SEND_ERROR "standard error differs:\n${err}\nexpected:\n${expected_err}")
+  set(failed TRUE)
+endif()
+if(NOT out STREQUAL expected_out)
+  execute_process(COMMAND diff -u ${dir}/${name}.out ${ACTUAL_DIR}/${name}.out
+    OUTPUT_VARIABLE difference)
+  string(SUBSTRING "${difference}" 0 6000 difference)
+  message(SEND_ERROR "standard output differs from ${name}.out:\n${difference}")
+  set(failed TRUE)
+endif()
+if(failed)
+  message(FATAL_ERROR "scenario ${name} failed")
+endif()

@@ -1,0 +1,232 @@
+// Changes of node count, packet length, scheme, topology, offered traffic and
+// the reliability and backoff toggles, including typed text of any kind.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/form1.h"
+
+using namespace maclab;
+
+namespace {
+
+class Settings : public ::testing::Test {
+  protected:
+    void SetUp() override { form->Form_Load(); }
+    void Ticks(int n) {
+        for (int t = 0; t < n; ++t)
+            if (form->Timer1.Enabled) form->Timer1_Timer();
+    }
+    int ShownStations() const {
+        int shown = 0;
+        for (int i = 0; i < StationControls; ++i) shown += form->shpNode[i].Visible ? 1 : 0;
+        return shown;
+    }
+
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+};
+
+const std::string ThousandDigits(1000, '9');
+
+} // namespace
+
+TEST_F(Settings, TypedNodeCountsBecomeNoNetworkOrTwoToTwentyFourStations) {
+    const struct {
+        std::string text;
+        double count;
+    } cases[] = {{"", 0},       {"   ", 0},   {" 7", 7},     {"1 2", 12},     {"+3", 3},
+                 {"-5", 0},     {"0.5", 0},   {"1.5", 0},    {"1.99", 0},     {"2.5", 2},
+                 {"6.5", 6},    {"7.5", 8},   {"25", 24},    {"1000000", 24}, {"1e999", 24},
+                 {"-1e999", 0}, {"abc", 0},   {"12abc", 12}, {"0x10", 0},     {ThousandDigits, 24},
+                 {"2e0", 2},    {"\t9\n", 9}, {".", 0},      {"e5", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("text \"" + c.text.substr(0, 20) + "\"");
+        form->UserEdit(form->cmbNodes, c.text);
+        EXPECT_EQ(form->NodeCount, c.count);
+        EXPECT_EQ(form->cmbNodes.Text, c.text);
+        EXPECT_EQ(ShownStations(), static_cast<int>(c.count));
+        // The network runs, with clicks and random traffic, on every count.
+        form->cmdStart_Click(0);
+        form->UserEdit(form->cmbOT, "2.0");
+        for (int i = 0; i < StationControls; ++i)
+            if (form->cmdNode[i].Visible) form->cmdNode_Click(i);
+        Ticks(60);
+        EXPECT_EQ(form->TickCount, 60);
+        for (int i = static_cast<int>(c.count); i < StationRecords; ++i)
+            EXPECT_EQ(form->NodeTable[i].QueueCount, 0) << i;
+    }
+}
+
+TEST_F(Settings, NodeCountPickResetsEvenForTheCurrentCount) {
+    Ticks(5);
+    form->UserPick(form->cmbNodes, " 7");
+    EXPECT_EQ(form->TickCount, 0);
+    form->UserPick(form->cmbNodes, " 24");
+    EXPECT_EQ(form->NodeCount, 24);
+    EXPECT_EQ(ShownStations(), 24);
+}
+
+TEST_F(Settings, TypedPacketLengthsAreKeptWithinThreeToTenThousand) {
+    const struct {
+        std::string text;
+        double length;
+    } cases[] = {{"", 3},          {"   ", 3},
+                 {"0", 3},         {"-5", 3},
+                 {"0.5", 3},       {"3", 3},
+                 {"7.5", 7.5},     {"25", 25},
+                 {"10000", 10000}, {"1000000", 10000},
+                 {"1e999", 10000}, {"abc", 3},
+                 {"20 b", 20},     {ThousandDigits, 10000}};
+    form->cmdStart_Click(0);
+    Ticks(3);
+    form->cmdNode_Click(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE("text \"" + c.text.substr(0, 20) + "\"");
+        form->UserEdit(form->cmbLength, c.text);
+        EXPECT_EQ(form->PacketLength, c.length);
+        Ticks(20);
+    }
+    // No reset: the run and the packet queued before all those edits go on.
+    EXPECT_EQ(form->Running, VbTrue);
+    EXPECT_EQ(form->TickCount, 3 + 20 * static_cast<int>(std::size(cases)));
+    EXPECT_GE(form->TotalQueued, 1);
+}
+
+TEST_F(Settings, PacketLengthPickAndLaterPacketsTakeTheNewLength) {
+    form->cmdPause_Click();
+    form->cmdNode_Click(0);
+    form->UserPick(form->cmbLength, " 200");
+    EXPECT_EQ(form->PacketLength, 200);
+    form->cmdNode_Click(0);
+    EXPECT_EQ(form->NodeTable[0].QueueLength[0], 10);
+    EXPECT_EQ(form->NodeTable[0].QueueLength[1], 200);
+}
+
+TEST_F(Settings, OfferedTrafficOfAnyTextChangesOnlyTheArrivals) {
+    form->cmdStart_Click(0);
+    Ticks(2);
+    // No handler: the text changes, nothing is reset.
+    form->UserEdit(form->cmbOT, "-5");
+    EXPECT_EQ(form->TickCount, 2);
+    Ticks(500);
+    EXPECT_EQ(form->TotalQueued, 0);
+    // Far beyond one packet per tick: every station gets one every tick, and
+    // the full queues refuse the rest without counting them.
+    for (const std::string& text : {std::string("1e999"), std::string("1000000"), ThousandDigits}) {
+        form->cmdStart_Click(1); // Reset, then Start: a fresh run
+        form->cmdStart_Click(0);
+        form->UserEdit(form->cmbOT, text);
+        Ticks(1);
+        EXPECT_EQ(form->TotalQueued, 7);
+        Ticks(200);
+        std::int64_t queued = 0;
+        for (int i = 0; i < 7; ++i) queued += form->NodeTable[i].QueueCount;
+        EXPECT_LE(queued, 7 * QueueSlots);
+        EXPECT_GE(form->TotalQueued, queued);
+    }
+    form->UserPick(form->cmbOT, "0.01");
+    EXPECT_EQ(form->cmbOT.Text, "0.01");
+    EXPECT_EQ(form->Running, VbTrue);
+}
+
+TEST_F(Settings, SchemeChangesResetAndOnlyExactTokenNamesHandOutTheToken) {
+    Ticks(4);
+    form->UserPick(form->cmbScheme, "Token Passing");
+    EXPECT_EQ(form->TickCount, 0);
+    EXPECT_EQ(form->NodeTable[0].HoldsToken, VbTrue);
+    EXPECT_EQ(form->NodeTable[0].ControlPending, 1);
+    EXPECT_EQ(form->NodeTable[0].ControlKind[0], CtlToken);
+    EXPECT_EQ(form->NodeTable[0].ControlDest[0], 1);
+    EXPECT_EQ(form->PollNext, 1);
+    for (int i = 1; i < StationRecords; ++i) EXPECT_EQ(form->NodeTable[i].HoldsToken, VbFalse);
+
+    form->UserEdit(form->cmbScheme, "polling");
+    EXPECT_EQ(form->NodeTable[0].HoldsToken, VbFalse);
+    EXPECT_EQ(form->NodeTable[0].ControlPending, 0);
+
+    form->UserEdit(form->cmbScheme, "CSMA/CD + R");
+    EXPECT_EQ(form->CurrentScheme(), Scheme::CsmaCdR);
+    form->cmdStart_Click(0);
+    Ticks(3);
+    // Picking the scheme in use resets the network all the same.
+    form->UserPick(form->cmbScheme, "CSMA");
+    form->UserPick(form->cmbScheme, "CSMA");
+    EXPECT_EQ(form->Running, VbFalse);
+    EXPECT_EQ(form->TickCount, 0);
+}
+
+TEST_F(Settings, TopologyPicksResetOnlyForAnotherTopology) {
+    Ticks(5);
+    form->UserPick(form->cmbTopology, "Star");
+    EXPECT_EQ(form->TickCount, 5);
+    form->UserPick(form->cmbTopology, "Bus");
+    EXPECT_EQ(form->Topology, TopoBus);
+    EXPECT_EQ(form->TickCount, 0);
+    EXPECT_TRUE(form->Line1.Visible);
+    EXPECT_TRUE(form->Shape4[0].Visible);
+    EXPECT_FALSE(form->Shape1.Visible);
+    form->UserPick(form->cmbTopology, "Ring");
+    EXPECT_EQ(form->Topology, TopoRing);
+    form->UserPick(form->cmbTopology, "Space");
+    EXPECT_EQ(form->Topology, TopoSpace);
+    form->UserPick(form->cmbTopology, "Wide Space");
+    EXPECT_EQ(form->Topology, TopoWideSpace);
+    EXPECT_FALSE(form->Line1.Visible);
+    EXPECT_FALSE(form->Shape1.Visible);
+}
+
+TEST_F(Settings, TypedTopologyNamesMustMatchExactlyButAlwaysReset) {
+    for (const char* text : {"star", "Bus ", "Wide", "", "Space Wide", "BUS"}) {
+        SCOPED_TRACE(text);
+        Ticks(3);
+        form->UserEdit(form->cmbTopology, text);
+        EXPECT_EQ(form->Topology, TopoStar);
+        EXPECT_EQ(form->TickCount, 0);
+    }
+    // The node count is read again from its box after the topology reset.
+    form->cmbNodes.Text = " 9";
+    form->UserEdit(form->cmbTopology, "Ring");
+    EXPECT_EQ(form->Topology, TopoRing);
+    EXPECT_EQ(form->NodeCount, 9);
+    EXPECT_EQ(ShownStations(), 9);
+}
+
+TEST_F(Settings, ReliableShowsTheBackoffToggleAsButtonB) {
+    form->UserToggle(form->chkReliable);
+    EXPECT_EQ(form->chkReliable.Caption, "Reliable");
+    EXPECT_TRUE(form->chkRandom.Visible);
+    EXPECT_EQ(form->chkRandom.Caption, "Button B");
+    form->UserToggle(form->chkRandom);
+    EXPECT_EQ(form->chkRandom.Value, 1);
+    EXPECT_EQ(form->chkRandom.Caption, "Random Backoff");
+
+    form->UserToggle(form->chkReliable);
+    EXPECT_EQ(form->chkReliable.Caption, "Unreliable");
+    EXPECT_FALSE(form->chkRandom.Visible);
+    EXPECT_EQ(form->chkRandom.Value, 1); // hidden, not changed
+
+    form->UserToggle(form->chkReliable);
+    EXPECT_EQ(form->chkRandom.Caption, "Button B"); // whatever its state
+    EXPECT_EQ(form->chkRandom.Value, 1);
+    form->UserToggle(form->chkRandom);
+    EXPECT_EQ(form->chkRandom.Caption, "Constant Backoff");
+    // Neither toggle resets anything.
+    EXPECT_EQ(form->Topology, TopoStar);
+}
+
+TEST_F(Settings, AnEmptyNodeCountEmptiesTheNetwork) {
+    form->UserEdit(form->cmbNodes, "");
+    EXPECT_EQ(form->NodeCount, 0);
+    EXPECT_EQ(ShownStations(), 0);
+    form->UserToggle(form->chkStatus);
+    form->cmdStart_Click(0);
+    Ticks(30);
+    EXPECT_EQ(form->TotalQueued, 0);
+    // Every topology lays out an empty network without trouble.
+    for (const char* name : {"Bus", "Ring", "Space", "Wide Space", "Star"}) {
+        form->UserPick(form->cmbTopology, name);
+        EXPECT_EQ(ShownStations(), 0);
+        Ticks(30);
+    }
+}
