@@ -11,8 +11,6 @@ namespace maclab::qt {
 
 namespace {
 constexpr double TwipsPerPixel = 15.0;
-// Beyond this many separate areas one bounding box is cheaper to hand to Qt.
-constexpr std::size_t MaxDirtyAreas = 24;
 
 bool SameLook(const Control& a, const Control& b) {
     return a.Visible == b.Visible && a.Left == b.Left && a.Top == b.Top && a.Width == b.Width &&
@@ -62,8 +60,7 @@ void Canvas::AdoptPixelRatio() {
 }
 
 void Canvas::MarkDirty(const QRect& area) {
-    if (dirty_.size() < MaxDirtyAreas) dirty_.push_back(area);
-    dirtyBounds_ |= area;
+    dirty_ += area;
 }
 
 void Canvas::Clear() {
@@ -125,47 +122,70 @@ void Canvas::SyncShapes() {
 
 void Canvas::Flush() {
     AdoptPixelRatio();
-    if (dirtyBounds_.isEmpty()) return;
-    if (dirty_.size() < MaxDirtyAreas) {
-        for (const QRect& area : dirty_) update(area);
-    } else {
-        update(dirtyBounds_);
-    }
-    dirty_.clear();
-    dirtyBounds_ = QRect();
+    if (dirty_.isEmpty()) return;
+    update(dirty_);
+    dirty_ = QRegion();
 }
 
-void Canvas::PaintItem(QPainter& p, const Item& item) const {
+const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
+    const ShapeKey key{part, c.Width, c.Height, c.BorderWidth, colour, ratio_};
+    const auto found = shapeCache_.constFind(key);
+    if (found != shapeCache_.constEnd()) return *found;
+    // Only a few hundred looks ever occur; a bound keeps a pathological run small.
+    if (shapeCache_.size() > 4096) shapeCache_.clear();
+
+    const QSizeF size(c.Width / TwipsPerPixel, c.Height / TwipsPerPixel);
+    QImage image(static_cast<int>(std::ceil(size.width() * ratio_)) + 1,
+                 static_cast<int>(std::ceil(size.height() * ratio_)) + 1,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio_);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    if (part == Part::Box) {
+        p.setPen(QPen(ModelColour(c.BorderColor), 1));
+        p.setBrush(ModelColour(colour));
+        p.drawRect(QRectF(QPointF(0, 0), size).adjusted(0, 0, -1, -1));
+    } else {
+        // A circle as large as the shorter side, centred, its border inside;
+        // the disc reaches the middle of the border, which covers its edge.
+        const qreal width = std::max<qreal>(1, c.BorderWidth);
+        const qreal d = std::min(size.width(), size.height());
+        QRectF circle(QPointF(size.width() - d, size.height() - d) / 2, QSizeF(d, d));
+        circle.adjust(width / 2, width / 2, -width / 2, -width / 2);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        if (part == Part::Disc) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(ModelColour(colour));
+        } else {
+            p.setPen(QPen(ModelColour(colour), width));
+            p.setBrush(Qt::NoBrush);
+        }
+        p.drawEllipse(circle);
+    }
+    p.end();
+    return *shapeCache_.insert(key, std::move(image));
+}
+
+void Canvas::PaintItem(QPainter& p, const Item& item) {
     const Control& c = item.shown;
     if (!c.Visible) return;
-    const QColor border = ModelColour(c.BorderColor);
-    const qreal width = std::max<qreal>(1, c.BorderWidth);
     if (item.look == Look::Line) {
         const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
         const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
-        const bool straight = a.x() == b.x() || a.y() == b.y();
-        p.setRenderHint(QPainter::Antialiasing, !straight);
-        p.setPen(QPen(border, width, Qt::SolidLine, Qt::RoundCap));
+        // Aliased, as the rings: crisp, and cheap to draw again under a changed ring.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(ModelColour(c.BorderColor), std::max<qreal>(1, c.BorderWidth), Qt::SolidLine,
+                      Qt::RoundCap));
         p.drawLine(a, b);
         return;
     }
-    const QRectF box(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel, c.Width / TwipsPerPixel,
-                     c.Height / TwipsPerPixel);
+    const QPointF at(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel);
     if (item.look == Look::Box) {
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(border, 1));
-        p.setBrush(ModelColour(c.BackColor));
-        p.drawRect(box.adjusted(0, 0, -1, -1));
+        p.drawImage(at, ShapePart(c, Part::Box, c.BackColor));
         return;
     }
-    // A circle as large as the shorter side, centred, its border inside.
-    const qreal d = std::min(box.width(), box.height());
-    QRectF circle(box.center() - QPointF(d / 2, d / 2), QSizeF(d, d));
-    circle.adjust(width / 2, width / 2, -width / 2, -width / 2);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(border, width));
-    p.setBrush(item.filled ? QBrush(ModelColour(c.FillColor)) : QBrush(Qt::NoBrush));
-    p.drawEllipse(circle);
+    if (item.filled) p.drawImage(at, ShapePart(c, Part::Disc, c.FillColor));
+    p.drawImage(at, ShapePart(c, Part::Outline, c.BorderColor));
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
@@ -176,7 +196,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
         p.drawImage(QRectF(area), image_,
                     QRectF(area.x() * ratio_, area.y() * ratio_, area.width() * ratio_,
                            area.height() * ratio_));
-    for (const Item& item : items_) PaintItem(p, item);
+    const QRegion& region = event->region();
+    for (const Item& item : items_)
+        if (region.intersects(Bounds(item, item.shown))) PaintItem(p, item);
 }
 
 } // namespace maclab::qt

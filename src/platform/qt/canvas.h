@@ -3,8 +3,10 @@
 // station shapes) painted over it.
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 #include <vector>
 
@@ -51,15 +53,31 @@ class Canvas final : public QWidget, public Surface {
     void AdoptPixelRatio();
     void MarkDirty(const QRect& area);
     static QRect Bounds(const Item& item, const Control& c);
-    void PaintItem(class QPainter& painter, const Item& item) const;
+    void PaintItem(class QPainter& painter, const Item& item);
+    enum class Part { Box, Disc, Outline };
+    const QImage& ShapePart(const Control& c, Part part, Long colour);
 
     const Form1& form_;
     QImage image_;
     qreal ratio_ = 1;
     bool blank_ = true; // nothing drawn since the image was last cleared
-    std::vector<QRect> dirty_;
-    QRect dirtyBounds_;
+    QRegion dirty_;
     std::vector<Item> items_;
+    // Boxes, discs and circle outlines drawn once per size, colour and density
+    // and then copied: a station's outline changes colour with every signal it
+    // hears, its fill rarely, so the two are kept apart.
+    struct ShapeKey {
+        Part part;
+        float width, height, border;
+        Long colour;
+        qreal ratio;
+        bool operator==(const ShapeKey&) const = default;
+    };
+    friend size_t qHash(const ShapeKey& k, size_t seed) {
+        return qHashMulti(seed, static_cast<int>(k.part), k.width, k.height, k.border, k.colour,
+                          k.ratio);
+    }
+    QHash<ShapeKey, QImage> shapeCache_;
     long paints_ = 0;
 };
 

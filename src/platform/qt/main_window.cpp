@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <cmath>
@@ -16,6 +17,39 @@ namespace maclab::qt {
 
 namespace {
 constexpr double TwipsPerPixel = 15.0;
+
+// A station's button: a plain raised box in the station's colour, drawn the
+// classic way.  Two dozen of them sit on the medium and are painted again
+// whenever a ring under them changes, so they must be cheap to paint.
+class NodeButton final : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect r = rect();
+        p.fillRect(r, palette().color(QPalette::Button));
+        const QColor light = Qt::white, shade(128, 128, 128), dark = Qt::black;
+        const bool down = isDown();
+        const int w = r.width() - 1, h = r.height() - 1;
+        p.setPen(down ? dark : light);
+        p.drawLine(0, 0, w - 1, 0);
+        p.drawLine(0, 0, 0, h - 1);
+        p.setPen(down ? light : dark);
+        p.drawLine(0, h, w, h);
+        p.drawLine(w, 0, w, h);
+        if (!down) {
+            p.setPen(shade);
+            p.drawLine(1, h - 1, w - 1, h - 1);
+            p.drawLine(w - 1, 1, w - 1, h - 1);
+        }
+        if (!text().trimmed().isEmpty()) {
+            p.setPen(palette().color(QPalette::ButtonText));
+            p.drawText(r, Qt::AlignCenter, text());
+        }
+    }
+};
 
 QRect PixelGeometry(const Control& c) {
     const auto px = [](float twips) {
@@ -164,7 +198,7 @@ void MainWindow::AddLabel(const Control& label) {
 }
 
 QPushButton* MainWindow::AddButton(const Control& button, Kind kind) {
-    auto* widget = new QPushButton(this);
+    QPushButton* widget = kind == Kind::NodeButton ? new NodeButton(this) : new QPushButton(this);
     widget->setCheckable(kind == Kind::Toggle);
     widget->setAutoDefault(false);
     widget->hide();

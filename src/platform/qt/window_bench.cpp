@@ -1,0 +1,136 @@
+// maclab-window-bench: the cost of one tick in the window, painting included.
+//
+//   maclab-window-bench [ticks [topology]]
+//
+// For each topology: 24 stations, ALOHA, offered traffic 2.0, started; after a
+// warm-up, every measured tick runs the simulation step, the window's update of
+// its widgets and the painting of everything that changed, synchronously.
+// Run it on the offscreen platform (QT_QPA_PLATFORM=offscreen) or a real display.
+// Times are the processor time of the whole process (all its threads), so that
+// other programs running on the machine do not inflate them.
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "platform/qt/canvas.h"
+#include "platform/qt/main_window.h"
+
+namespace {
+double CpuMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+struct Figures {
+    double mean_us, p99_us, max_us, paints_per_tick, rings_per_tick;
+    long most_rings; // in one tick
+};
+
+// Counts the rings the tick draws, passing every call on to the canvas.
+class CountingSurface final : public maclab::Surface {
+  public:
+    explicit CountingSurface(maclab::Surface& inner) : inner_(inner) {}
+    void Clear() override { inner_.Clear(); }
+    void DrawRing(maclab::Long x, maclab::Long y, maclab::Integer size,
+                  maclab::Long colour) override {
+        ++rings;
+        inner_.DrawRing(x, y, size, colour);
+    }
+    void DrawBusSegment(maclab::Long x, maclab::Long y) override { inner_.DrawBusSegment(x, y); }
+    void Repaint(maclab::RepaintTarget t, int i) override { inner_.Repaint(t, i); }
+    long rings = 0;
+
+  private:
+    maclab::Surface& inner_;
+};
+
+Figures Measure(const char* topology, int ticks) {
+    maclab::qt::MainWindow window(false);
+    window.show();
+    QApplication::processEvents();
+    maclab::Form1& form = window.Model();
+    CountingSurface counter(window.Drawing());
+    form.SetSurface(&counter);
+    form.UserPick(form.cmbTopology, topology);
+    form.UserPick(form.cmbNodes, " 24");
+    form.cmdStart_Click(0);
+    form.UserPick(form.cmbOT, "2.0");
+    window.Sync();
+    // No text cursor blinking in a focused box: its repaints are not the tick's.
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
+    QApplication::processEvents();
+    for (int t = 0; t < 300; ++t) {
+        window.Tick();
+        QApplication::processEvents();
+    }
+    std::vector<double> us;
+    us.reserve(static_cast<size_t>(ticks));
+    const long paints0 = window.Drawing().PaintCount();
+    counter.rings = 0;
+    long mostRings = 0;
+    for (int t = 0; t < ticks; ++t) {
+        const long ringsBefore = counter.rings;
+        const double start = CpuMicroseconds();
+        window.Tick();
+        // Hand the pending paint to Qt now and let it paint and flush.
+        QApplication::processEvents();
+        us.push_back(CpuMicroseconds() - start);
+        mostRings = std::max(mostRings, counter.rings - ringsBefore);
+    }
+    form.SetSurface(&window.Drawing());
+    std::sort(us.begin(), us.end());
+    double sum = 0;
+    for (double v : us) sum += v;
+    return {sum / ticks,
+            us[static_cast<size_t>(ticks * 0.99)],
+            us.back(),
+            double(window.Drawing().PaintCount() - paints0) / ticks,
+            double(counter.rings) / ticks,
+            mostRings};
+}
+// The heaviest drawing a tick can ask for: every cell of 24 stations in Space
+// (nine rings each, radius up to 192 pixels) changes colour at once.
+double EveryCellOfSpace(int rounds) {
+    maclab::qt::MainWindow window(false);
+    window.show();
+    maclab::Form1& form = window.Model();
+    form.UserPick(form.cmbTopology, "Space");
+    form.UserPick(form.cmbNodes, " 24");
+    window.Sync();
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
+    QApplication::processEvents();
+    double total = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const double start = CpuMicroseconds();
+        for (int i = 0; i < 24; ++i) {
+            const maclab::Node& s = form.NodeTable[static_cast<size_t>(i)];
+            for (int k = 0; k < 9; ++k)
+                window.Drawing().DrawRing(s.CellX[k], s.CellY[k], s.CellSize[k],
+                                          r % 2 ? s.AddressColour : s.DataColour);
+        }
+        window.Sync();
+        QApplication::processEvents();
+        total += CpuMicroseconds() - start;
+    }
+    return total / rounds;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int ticks = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
+    std::printf("%-11s %9s %9s %9s %12s %11s %10s\n", "topology", "mean us", "p99 us", "max us",
+                "paints/tick", "rings/tick", "max rings");
+    for (const char* topology : {"Bus", "Star", "Ring", "Space", "Wide Space"}) {
+        if (argc > 2 && QString::fromLocal8Bit(argv[2]) != QLatin1String(topology)) continue;
+        const Figures f = Measure(topology, ticks);
+        std::printf("%-11s %9.1f %9.1f %9.1f %12.2f %11.1f %10ld\n", topology, f.mean_us, f.p99_us,
+                    f.max_us, f.paints_per_tick, f.rings_per_tick, f.most_rings);
+    }
+    if (argc <= 2)
+        std::printf("Space, all 216 rings redrawn in one tick: %.1f us\n", EveryCellOfSpace(200));
+    return 0;
+}
