@@ -1,0 +1,129 @@
+// Ticks per second of the headless core with 24 stations.
+//
+//   medium/<topology>        the medium step alone, every station's Output busy
+//   tick/<topology>          the whole Timer1_Timer with every station saturated
+//                            (ALOHA, queues kept full, so every station keeps sending)
+//   scheme/<scheme>/<topology>  the whole Timer1_Timer of a started run at offered
+//                            traffic 2.0, after the queues have filled up
+//
+// Nothing is drawn (the core's own null surface), as in the headless runner.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "core/form1.h"
+
+namespace {
+
+using maclab::Form1;
+
+const std::vector<std::string> Topologies = {"Bus", "Star", "Ring", "Space", "Wide Space"};
+const std::vector<std::string> Schemes = {"ALOHA",         "Slotted ALOHA", "CSMA",
+                                          "CSMA/CD",       "CSMA/CD + R",   "RTS/CTS",
+                                          "Token Passing", "Polling"};
+
+// A name without blanks or slashes, for benchmark filters and the report.
+std::string Plain(std::string text) {
+    for (char& c : text) {
+        if (c == ' ') c = '_';
+        if (c == '/') c = '-';
+    }
+    return text;
+}
+
+void Open(Form1& f, const std::string& topology, const std::string& scheme) {
+    f.Form_Load();
+    f.UserPick(f.cmbTopology, topology);
+    f.UserPick(f.cmbNodes, " 24");
+    f.UserEdit(f.cmbScheme, scheme);
+}
+
+void MediumStep(Form1& f) {
+    switch (f.Topology) {
+    case maclab::TopoBus:
+        f.MediumBus();
+        break;
+    case maclab::TopoStar:
+        f.MediumStar();
+        break;
+    case maclab::TopoRing:
+        f.MediumRing();
+        break;
+    default:
+        f.MediumSpace();
+        break;
+    }
+}
+
+void Rate(benchmark::State& state) {
+    state.counters["ticks_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void MediumOnly(benchmark::State& state, std::string topology) {
+    Form1 f;
+    Open(f, topology, "ALOHA");
+    long tick = 0;
+    for (auto _ : state) {
+        // Address and data symbols in turn, so cells keep changing colour.
+        for (int i = 0; i < 24; ++i) {
+            maclab::Node& s = f.NodeTable[i];
+            s.Output = (tick + i) % 2 ? s.AddressColour : s.DataColour;
+        }
+        MediumStep(f);
+        ++tick;
+    }
+    benchmark::DoNotOptimize(f.NodeTable[0].Heard);
+    Rate(state);
+}
+
+void SaturatedTick(benchmark::State& state, std::string topology) {
+    Form1 f;
+    Open(f, topology, "ALOHA");
+    const auto topUp = [&f] {
+        for (int i = 0; i < 24; ++i)
+            while (f.NodeTable[i].QueueCount < 50)
+                f.QueuePacket(10, static_cast<maclab::Integer>(i),
+                              static_cast<maclab::Integer>((i + 1) % 24));
+    };
+    for (int t = 0; t < 200; ++t) {
+        topUp();
+        f.Timer1_Timer();
+    }
+    for (auto _ : state) {
+        topUp();
+        f.Timer1_Timer();
+    }
+    benchmark::DoNotOptimize(f.TotalSent);
+    Rate(state);
+}
+
+void SchemeAtFullLoad(benchmark::State& state, std::string scheme, std::string topology) {
+    Form1 f;
+    Open(f, topology, scheme);
+    f.UserPick(f.cmbOT, "2.0");
+    f.cmdStart_Click(0);
+    for (int t = 0; t < 5000; ++t) f.Timer1_Timer(); // queues fill up
+    for (auto _ : state) f.Timer1_Timer();
+    benchmark::DoNotOptimize(f.TotalReceived);
+    Rate(state);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (const auto& t : Topologies)
+        benchmark::RegisterBenchmark(("medium/" + Plain(t)).c_str(), MediumOnly, t);
+    for (const auto& t : Topologies)
+        benchmark::RegisterBenchmark(("tick/" + Plain(t)).c_str(), SaturatedTick, t);
+    for (const auto& s : Schemes)
+        for (const auto& t : Topologies)
+            benchmark::RegisterBenchmark(("scheme/" + Plain(s) + "/" + Plain(t)).c_str(),
+                                         SchemeAtFullLoad, s, t);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
