@@ -17,5 +17,5 @@ done
 # seconds means something hangs.  -rss_limit_mb keeps a runaway allocation a
 # finding rather than a machine-wide problem.
 exec "$build/script_fuzzer" "$corpus" -dict="$here/script.dict" -max_len=4096 -timeout=10 \
-    -rss_limit_mb=2048 -max_total_time="$seconds" -jobs=1 -workers=1 \
+    -rss_limit_mb=2048 -max_total_time="$seconds" \
     -artifact_prefix="$build/fuzz-findings/" -print_final_stats=1 "$@"
