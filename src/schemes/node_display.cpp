@@ -83,9 +83,12 @@ void Form1::ShowStatus(int i) {
     }
     if (const char* rx = RxCaption(s.RxState)) lblRxStatus[i].Caption = rx;
     lblQueued[i].Caption = Str(s.QueueCount) + ":" + Str(s.ControlPending);
+    // Hidden and shown again so that each label draws itself afresh; a label
+    // that was hidden stays hidden.
     for (Control* label : {&lblTxStatus[i], &lblRxStatus[i], &lblQueued[i]}) {
+        const bool shown = label->Visible;
         label->Visible = false;
-        label->Visible = true;
+        label->Visible = shown;
     }
 }
 

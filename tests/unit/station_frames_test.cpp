@@ -66,6 +66,11 @@ TEST(StationFrames, AfterAFrameFinishingAndFinishedShowOneTickEach) {
     EXPECT_EQ(s.form().lblQueued[2].Caption, " 0: 0");
     EXPECT_EQ(s.form().lblRxStatus[2].Caption, "RxIdle");
     EXPECT_TRUE(s.form().lblTxStatus[2].Visible);
+    // A label that is hidden stays hidden through a tick.
+    s.form().lblQueued[5].Visible = false;
+    s.Tick();
+    EXPECT_FALSE(s.form().lblQueued[5].Visible);
+    EXPECT_TRUE(s.form().lblRxStatus[5].Visible);
 }
 
 TEST(StationFrames, StatusCaptionsShowTimersAndThePendingSlot) {
