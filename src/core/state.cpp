@@ -125,6 +125,9 @@ Form1::Form1() {
 }
 
 void Form1::ClearNodes() {
+    // Everything drawn on the surface goes; the controls stay.  (Clearing it
+    // once is enough: nothing is drawn while the records are cleared.)
+    Canvas->Clear();
     for (int i = 0; i < StationRecords; ++i) {
         Node& n = NodeTable[i];
         n.TxTimer = 0;
@@ -143,7 +146,6 @@ void Form1::ClearNodes() {
         n.RingHoldOff = 0;
         n.RingCutIn = false;
         n.QueueLeft.fill(0);
-        Canvas->Clear();
         for (int k = 0; k <= PathLength && k < PathCells; ++k) {
             n.OutPath[k] = BackColour;
             n.InPath[k] = BackColour;
