@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
     form.cmdStart_Click(0);
     form.UserPick(form.cmbOT, "2.0");
     window.Sync();
+    // No text cursor in the picture.
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     for (int t = 0; t < ticks; ++t) window.Tick();
     QApplication::processEvents();
     if (!window.grab().save(args[2])) {

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the screenshot tool if needed and, under a virtual X server, takes a
+# picture of the window after a busy run (12 nodes, ALOHA, offered traffic 2.0,
+# 400 ticks) on every topology: docs/screenshots/<topology>.png.
+#
+#   scripts/screenshots.sh            (build directory: build)
+#   BUILD_DIR=build-x scripts/screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build}
+ticks=${TICKS:-400}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+fi
+cmake --build "$build" --target maclab-shot -j2
+mkdir -p docs/screenshots
+# One X server for all pictures; 24-bit colour so every ring keeps its colour.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -e
+  for topology in Bus Star Ring Space "Wide Space"; do
+    name=$(echo "$topology" | tr "A-Z " "a-z-")
+    "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1"
+    echo "docs/screenshots/$name.png"
+  done
+' "$build" "$ticks"
