@@ -16,7 +16,9 @@ namespace maclab {
 constexpr Long SystemColourWindowText = static_cast<Long>(0x80000008u);
 constexpr Long SystemColourWindowFrame = static_cast<Long>(0x80000007u);
 constexpr Long SystemColourCaptionText = static_cast<Long>(0x80000009u);
-inline bool IsSystemColour(Long c) { return c < 0; }
+inline bool IsSystemColour(Long c) {
+    return c < 0;
+}
 
 struct Control {
     std::string Caption;

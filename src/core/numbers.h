@@ -25,7 +25,9 @@ constexpr Integer VbFalse = 0;
 // Round to the nearest whole number, halves to even.  std::nearbyint follows
 // the current rounding mode, which the program never changes from the default
 // round-to-nearest-even.
-inline double RoundHalfEven(double x) { return std::nearbyint(x); }
+inline double RoundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 namespace detail {
 template <typename T> T RoundInto(double x) {
@@ -40,13 +42,21 @@ template <typename T> T RoundInto(double x) {
 } // namespace detail
 
 // Conversion to a 16-bit Integer (saturating at the ends of the range).
-inline Integer CInt(double x) { return detail::RoundInto<Integer>(x); }
+inline Integer CInt(double x) {
+    return detail::RoundInto<Integer>(x);
+}
 // Conversion to a 32-bit Long (saturating at the ends of the range).
-inline Long CLng(double x) { return detail::RoundInto<Long>(x); }
+inline Long CLng(double x) {
+    return detail::RoundInto<Long>(x);
+}
 // Int(): the largest whole number not above x.
-inline double Int(double x) { return std::floor(x); }
+inline double Int(double x) {
+    return std::floor(x);
+}
 // Narrowing to single precision, as control positions and random numbers are stored.
-inline float Sng(double x) { return static_cast<float>(x); }
+inline float Sng(double x) {
+    return static_cast<float>(x);
+}
 
 // a Mod b: both operands rounded to whole numbers (halves to even) first, the
 // remainder takes the sign of the dividend.  A divisor that rounds to 0 has no
@@ -60,10 +70,14 @@ inline std::int64_t Mod(double a, double b) {
 
 // Str(): the decimal text of a whole number, with one leading blank when it is
 // not negative ("12" -> " 12", "-3" -> "-3").
-inline std::string Str(long long n) { return (n >= 0 ? " " : "") + std::to_string(n); }
+inline std::string Str(long long n) {
+    return (n >= 0 ? " " : "") + std::to_string(n);
+}
 
 // The decimal text of a whole number without the blank.
-inline std::string WholeText(long long n) { return std::to_string(n); }
+inline std::string WholeText(long long n) {
+    return std::to_string(n);
+}
 
 // The number at the start of a typed text: blanks, tabs and line feeds are
 // skipped wherever they stand; then an optional sign, digits with at most one
@@ -74,6 +88,8 @@ inline std::string WholeText(long long n) { return std::to_string(n); }
 double LeadingNumber(std::string_view text);
 
 // Colours are packed red + 256 * green + 65536 * blue.
-constexpr Long RGB(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+constexpr Long RGB(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
 
 } // namespace maclab

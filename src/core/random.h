@@ -23,9 +23,7 @@ class RandomSource {
 // start of the program draws the same sequence.
 class MersenneSource final : public RandomSource {
   public:
-    float Next() override {
-        return static_cast<float>(engine_() >> 8) / 16777216.0f;
-    }
+    float Next() override { return static_cast<float>(engine_() >> 8) / 16777216.0f; }
 
   private:
     std::mt19937 engine_{}; // default seed 5489

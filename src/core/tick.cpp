@@ -12,12 +12,21 @@ void Form1::Timer1_Timer() {
     const int n = ActiveStations();
     for (int i = 0; i < n; ++i) StepNode(static_cast<Integer>(i));
     switch (Topology) {
-    case TopoBus: MediumBus(); break;
-    case TopoStar: MediumStar(); break;
-    case TopoRing: MediumRing(); break;
+    case TopoBus:
+        MediumBus();
+        break;
+    case TopoStar:
+        MediumStar();
+        break;
+    case TopoRing:
+        MediumRing();
+        break;
     case TopoSpace:
-    case TopoWideSpace: MediumSpace(); break;
-    default: break;
+    case TopoWideSpace:
+        MediumSpace();
+        break;
+    default:
+        break;
     }
     if (Running) RandomArrivals();
 }

@@ -170,8 +170,7 @@ void Form1::LayoutNetwork() {
             for (int i = 0; i <= last; ++i) {
                 Node& s = NodeTable[i];
                 const int next = CInt(static_cast<double>(Mod(i + 1, N)));
-                const double phi =
-                    next == 0 ? (i + N) * PiApprox / N : (next + i) * PiApprox / N;
+                const double phi = next == 0 ? (i + N) * PiApprox / N : (next + i) * PiApprox / N;
                 const double cp = std::cos(phi), sp = std::sin(phi);
                 const Control& shape = shpNode[i];
                 const Control& nextShape = shpNode[next < StationControls ? next : 0];
