@@ -234,14 +234,13 @@ void MainWindow::AddCombo(ComboBox& box) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (!redispatching_ && EndsEditing(event)) {
-        // Deliver the event here, so that any pick Qt reports while handling it is
-        // known to come from the end of typing, not from the list.
-        redispatching_ = true;
+    if (!finishingEdit_ && EndsEditing(event)) {
+        // Deliver the event here (this filter lets it pass the second time), so
+        // that any pick Qt reports while handling it is known to come from the
+        // end of typing, not from the list.
         finishingEdit_ = true;
         QCoreApplication::sendEvent(watched, event);
         finishingEdit_ = false;
-        redispatching_ = false;
         return true;
     }
     return QWidget::eventFilter(watched, event);

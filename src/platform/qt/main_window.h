@@ -83,7 +83,6 @@ class MainWindow final : public QWidget {
     // then reports a typed text that equals a list entry as a pick, which the
     // user did not make.
     bool finishingEdit_ = false;
-    bool redispatching_ = false;
 };
 
 } // namespace maclab::qt
