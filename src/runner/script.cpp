@@ -301,7 +301,9 @@ int RunScript(std::string_view script, std::ostream& out, std::ostream& err) {
         std::string_view line = script.substr(pos, end == std::string_view::npos ? end : end - pos);
         pos = end == std::string_view::npos ? script.size() : end + 1;
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // A carriage return right before the line feed belongs to the line end.
+        if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
         try {
             interpreter.Execute(line);
         } catch (const ScriptError& e) {

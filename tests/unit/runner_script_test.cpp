@@ -76,6 +76,9 @@ TEST(RunnerScript, LinesBlanksCommentsAndLineEnds) {
     EXPECT_EQ(r.out,
               IdleTickLine(1, 7) + "\n" + IdleTickLine(2, 7) + "\nsummary t=2 q=0 s=0 r=0\n");
     EXPECT_EQ(Play("").out, "");
+    // Only a carriage return before a line feed is part of the line end.
+    EXPECT_EQ(Play("summary\r\n").status, ScriptSucceeded);
+    EXPECT_EQ(Play("summary\r").err, "line 1: unknown command\n");
 }
 
 TEST(RunnerScript, EditKeepsItsTextVerbatim) {
