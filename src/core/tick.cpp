@@ -1,12 +1,15 @@
 // One tick of the simulation and the medium model of every topology.
 #include <cmath>
+#include <limits>
 
 #include "core/form1.h"
 
 namespace maclab {
 
 void Form1::Timer1_Timer() {
-    TickCount = TickCount + 1;
+    // The count stops at its largest value rather than wrapping (248 days at
+    // the fastest speed); slots and refreshes then simply stay where they are.
+    if (TickCount < std::numeric_limits<Long>::max()) TickCount = TickCount + 1;
     Label2.Caption = Running ? "True" : "False";
     if (Mod(TickCount, 10) == 0) RefreshStatistics();
     const int n = ActiveStations();

@@ -3,6 +3,8 @@
 // every topology.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/form1.h"
 
 namespace maclab {
@@ -62,6 +64,18 @@ TEST(Tick, StatisticsAreRefreshedBeforeTheStationsStep) {
     EXPECT_EQ(g.lblEfficiency.Caption, "0");
     while (g.TickCount % 10 != 0 || g.TickCount == deliveredIn + shift) g.Timer1_Timer();
     EXPECT_EQ(g.lblEfficiency.Caption, "100");
+}
+
+TEST(Tick, TheTickCountStopsAtItsLargestValueInsteadOfWrapping) {
+    Form1 f;
+    f.Form_Load();
+    f.UserPick(f.cmbScheme, "Slotted ALOHA");
+    f.TickCount = std::numeric_limits<Long>::max() - 1;
+    f.Timer1_Timer();
+    EXPECT_EQ(f.TickCount, std::numeric_limits<Long>::max());
+    f.Timer1_Timer();
+    f.Timer1_Timer();
+    EXPECT_EQ(f.TickCount, std::numeric_limits<Long>::max());
 }
 
 } // namespace
