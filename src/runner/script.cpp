@@ -2,7 +2,6 @@
 #include "runner/script.h"
 
 #include <charconv>
-#include <limits>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -247,8 +246,6 @@ class Interpreter {
         for (long long k = 0; k < count; ++k) {
             // Nothing but a user action turns the timer on again.
             if (!form_.Timer1.Enabled) break;
-            if (form_.TickCount == std::numeric_limits<Long>::max())
-                throw ScriptError{"tick counter cannot count further"};
             form_.Timer1_Timer();
             if (traceTicks_) WriteTickLine(form_, out_);
         }
