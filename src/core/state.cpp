@@ -146,7 +146,10 @@ void Form1::ClearNodes() {
         n.RingHoldOff = 0;
         n.RingCutIn = false;
         n.QueueLeft.fill(0);
-        for (int k = 0; k <= PathLength && k < PathCells; ++k) {
+        // Every cell of the path, not only those of the last layout: the Bus
+        // drop line uses three outgoing cells with a path length of 1, and a
+        // record that drops out of the network must be left wholly silent.
+        for (int k = 0; k < PathCells; ++k) {
             n.OutPath[k] = BackColour;
             n.InPath[k] = BackColour;
             n.CellShown[k] = BackColour;
