@@ -196,6 +196,7 @@ class Form1 {
     // ===== core/ =====
     void ClearNodes();
     void Timer1_Timer();
+    void MediumStep();
     void MediumBus();
     void MediumStar();
     void MediumRing();

@@ -14,6 +14,12 @@ void Form1::Timer1_Timer() {
     if (Mod(TickCount, 10) == 0) RefreshStatistics();
     const int n = ActiveStations();
     for (int i = 0; i < n; ++i) StepNode(static_cast<Integer>(i));
+    MediumStep();
+    if (Running) RandomArrivals();
+}
+
+// The medium step of the current topology, drawing included.
+void Form1::MediumStep() {
     switch (Topology) {
     case TopoBus:
         MediumBus();
@@ -31,7 +37,6 @@ void Form1::Timer1_Timer() {
     default:
         break;
     }
-    if (Running) RandomArrivals();
 }
 
 // Two lanes of cells; each station's drop line feeds the right-going lane at its

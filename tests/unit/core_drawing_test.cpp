@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "support/medium_driver.h"
 #include "support/recording_surface.h"
 
 namespace maclab {
@@ -16,34 +17,8 @@ namespace {
 using testing::RecordingSurface;
 using Kind = RecordingSurface::Kind;
 
-void Open(Form1& f, const char* topology, const char* nodes) {
-    f.Form_Load();
-    f.UserPick(f.cmbTopology, topology);
-    f.UserPick(f.cmbNodes, nodes);
-}
-
-void MediumStep(Form1& f) {
-    switch (f.Topology) {
-    case TopoBus:
-        f.MediumBus();
-        break;
-    case TopoStar:
-        f.MediumStar();
-        break;
-    case TopoRing:
-        f.MediumRing();
-        break;
-    default:
-        f.MediumSpace();
-        break;
-    }
-}
-
-void Step(Form1& f, const std::vector<std::pair<int, Long>>& outputs = {}) {
-    for (int i = 0; i < f.ActiveStations(); ++i) f.NodeTable[i].Output = f.BackColour;
-    for (const auto& [station, colour] : outputs) f.NodeTable[station].Output = colour;
-    MediumStep(f);
-}
+using testing::Open;
+using testing::Step;
 
 // Station i sends a frame of `length` symbols: address, data, end marker.
 std::vector<Long> Frame(const Form1& f, int i, int length) {

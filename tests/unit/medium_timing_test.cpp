@@ -9,40 +9,13 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "support/medium_driver.h"
 
 namespace maclab {
 namespace {
 
-void Open(Form1& f, const char* topology, const char* nodes) {
-    f.Form_Load();
-    f.UserPick(f.cmbTopology, topology);
-    f.UserPick(f.cmbNodes, nodes);
-}
-
-void MediumStep(Form1& f) {
-    switch (f.Topology) {
-    case TopoBus:
-        f.MediumBus();
-        break;
-    case TopoStar:
-        f.MediumStar();
-        break;
-    case TopoRing:
-        f.MediumRing();
-        break;
-    default:
-        f.MediumSpace();
-        break;
-    }
-}
-
-// Puts one symbol per station on the medium for one tick (silence for any
-// station not named) and moves the medium.
-void Step(Form1& f, const std::vector<std::pair<int, Long>>& outputs = {}) {
-    for (int i = 0; i < f.ActiveStations(); ++i) f.NodeTable[i].Output = f.BackColour;
-    for (const auto& [station, colour] : outputs) f.NodeTable[station].Output = colour;
-    MediumStep(f);
-}
+using testing::Open;
+using testing::Step;
 
 // A frame of distinct symbols, so that every symbol's arrival can be told apart.
 std::vector<Long> Frame(const Form1& f, int sender) {

@@ -1,7 +1,7 @@
 // The contention schemes: ALOHA, Slotted ALOHA, CSMA, CSMA/CD and CSMA/CD + R.
 #include <gtest/gtest.h>
 
-#include "unit/station_harness.h"
+#include "support/station_harness.h"
 
 namespace maclab::testing {
 namespace {

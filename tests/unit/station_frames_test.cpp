@@ -2,7 +2,7 @@
 // the after-frame states, the node shape and the status labels.
 #include <gtest/gtest.h>
 
-#include "unit/station_harness.h"
+#include "support/station_harness.h"
 
 namespace maclab::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "unit/station_harness.h"
+#include "support/station_harness.h"
 
 namespace maclab::testing {
 namespace {

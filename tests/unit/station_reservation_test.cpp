@@ -1,7 +1,7 @@
 // The reserving schemes: RTS/CTS, Token Passing and Polling.
 #include <gtest/gtest.h>
 
-#include "unit/station_harness.h"
+#include "support/station_harness.h"
 
 namespace maclab::testing {
 namespace {
