@@ -81,23 +81,10 @@ TEST_F(RunnerTrace, PanelPositionsAreRoundedHalfToEven) {
 }
 
 TEST_F(RunnerTrace, TickLineListsEveryStepInOrder) {
-    Node& s = form->NodeTable[1];
-    s.TxState = 6;
-    s.RxState = 2;
-    s.QueueCount = 3;
-    s.ControlPending = 1;
-    s.TxProgress = 4;
-    s.RxProgress = 5;
-    s.TxTimer = 77;
-    s.HoldsToken = VbTrue;
-    s.Output = form->NodeTable[1].AddressColour;
-    s.Heard = 255;
-    form->TickCount = 12;
-    form->TotalQueued = 9;
-    form->TotalSent = 8;
-    form->TotalReceived = 7;
+    // Two stations first: the edit resets the network, so the state to print
+    // is set after it.
     form->UserEdit(form->cmbNodes, "2");
-    // The edit reset the network; put the state back after it.
+    Node& s = form->NodeTable[1];
     form->TickCount = 12;
     form->TotalQueued = 9;
     form->TotalSent = 8;
