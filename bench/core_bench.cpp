@@ -18,11 +18,6 @@ namespace {
 
 using maclab::Form1;
 
-const std::vector<std::string> Topologies = {"Bus", "Star", "Ring", "Space", "Wide Space"};
-const std::vector<std::string> Schemes = {"ALOHA",         "Slotted ALOHA", "CSMA",
-                                          "CSMA/CD",       "CSMA/CD + R",   "RTS/CTS",
-                                          "Token Passing", "Polling"};
-
 // A name without blanks or slashes, for benchmark filters and the report.
 std::string Plain(std::string text) {
     for (char& c : text) {
@@ -37,23 +32,6 @@ void Open(Form1& f, const std::string& topology, const std::string& scheme) {
     f.UserPick(f.cmbTopology, topology);
     f.UserPick(f.cmbNodes, " 24");
     f.UserEdit(f.cmbScheme, scheme);
-}
-
-void MediumStep(Form1& f) {
-    switch (f.Topology) {
-    case maclab::TopoBus:
-        f.MediumBus();
-        break;
-    case maclab::TopoStar:
-        f.MediumStar();
-        break;
-    case maclab::TopoRing:
-        f.MediumRing();
-        break;
-    default:
-        f.MediumSpace();
-        break;
-    }
 }
 
 void Rate(benchmark::State& state) {
@@ -71,7 +49,7 @@ void MediumOnly(benchmark::State& state, std::string topology) {
             maclab::Node& s = f.NodeTable[i];
             s.Output = (tick + i) % 2 ? s.AddressColour : s.DataColour;
         }
-        MediumStep(f);
+        f.MediumStep();
         ++tick;
     }
     benchmark::DoNotOptimize(f.NodeTable[0].Heard);
@@ -113,12 +91,15 @@ void SchemeAtFullLoad(benchmark::State& state, std::string scheme, std::string t
 } // namespace
 
 int main(int argc, char** argv) {
-    for (const auto& t : Topologies)
+    std::vector<std::string> topologies, schemes;
+    for (const auto& t : maclab::Topologies) topologies.emplace_back(t.Name);
+    for (const auto& s : maclab::SchemeNames) schemes.emplace_back(s.Text);
+    for (const auto& t : topologies)
         benchmark::RegisterBenchmark(("medium/" + Plain(t)).c_str(), MediumOnly, t);
-    for (const auto& t : Topologies)
+    for (const auto& t : topologies)
         benchmark::RegisterBenchmark(("tick/" + Plain(t)).c_str(), SaturatedTick, t);
-    for (const auto& s : Schemes)
-        for (const auto& t : Topologies)
+    for (const auto& s : schemes)
+        for (const auto& t : topologies)
             benchmark::RegisterBenchmark(("scheme/" + Plain(s) + "/" + Plain(t)).c_str(),
                                          SchemeAtFullLoad, s, t);
     benchmark::Initialize(&argc, argv);

@@ -10,12 +10,14 @@ shift 2 || true
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus" "$build/fuzz-findings"
 cp "$here"/corpus/* "$corpus"/
-for f in "$here"/../tests/scenarios/*.txt "$here"/regressions/*; do
+# (The per-scheme scenarios are made from a template when the build is configured.)
+for f in "$here"/../tests/scenarios/*.txt "$build"/tests/scenarios/*.txt "$here"/regressions/*; do
     [ -f "$f" ] && cp "$f" "$corpus/seed-$(basename "$f")"
 done
 # -timeout: a script within the tick budget runs well under a second; ten
 # seconds means something hangs.  -rss_limit_mb keeps a runaway allocation a
 # finding rather than a machine-wide problem.
-exec "$build/script_fuzzer" "$corpus" -dict="$here/script.dict" -max_len=4096 -timeout=10 \
+"$build/fuzz-dictionary" >"$build/script.dict"
+exec "$build/script_fuzzer" "$corpus" -dict="$build/script.dict" -max_len=4096 -timeout=10 \
     -rss_limit_mb=2048 -max_total_time="$seconds" \
     -artifact_prefix="$build/fuzz-findings/" -print_final_stats=1 "$@"

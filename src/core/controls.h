@@ -6,11 +6,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/numbers.h"
 
 namespace maclab {
+
+// Positions and sizes are in twips: 1440 to the inch, 15 to a pixel at 96
+// dots per inch.
+constexpr double TwipsPerPixel = 15.0;
 
 // Colours of the toolkit's system palette, as a control accepts them (high bit set).
 constexpr Long SystemColourWindowText = static_cast<Long>(0x80000008u);
@@ -19,6 +24,9 @@ constexpr Long SystemColourCaptionText = static_cast<Long>(0x80000009u);
 inline bool IsSystemColour(Long c) {
     return c < 0;
 }
+
+// The outline of a shape control.
+enum class ShapeForm { Rectangle, Circle };
 
 struct Control {
     std::string Caption;
@@ -34,12 +42,46 @@ struct Control {
     float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     // Toggles: 0 raised (off), 1 pressed (on).
     int Value = 0;
+    // Buttons: drawn in their BackColor rather than the system's button face.
+    bool Graphical = false;
+    // Shapes: the outline, whether the inside shows BackColor (an opaque
+    // shape) or FillColor (a solid fill), or neither (an outline only).
+    ShapeForm Shape = ShapeForm::Rectangle;
+    bool Opaque = false;
+    bool SolidFill = false;
 };
 
 // An editable drop-down list: a text field plus its list entries.
 struct ComboBox : Control {
     std::string Text;
     std::vector<std::string> List;
+};
+
+class Form1;
+
+// One control of the window, as every front end finds it: its name, what kind
+// of control it is, the model it shows and the handlers a user action runs.
+// Members of a control array (one per station, or the two cmdStart buttons)
+// are entries of their own with the same name and their index.
+struct ControlEntry {
+    enum class Kind { Label, Button, Toggle, ComboBox, Shape, Line };
+
+    std::string_view Name;
+    Kind Type;
+    Control* Model;
+    int Index = -1; // member of a control array, -1 for a single control
+    int Count = 1;  // members of its array
+    // Buttons and toggles: the click handler (the indexed one for arrays).
+    void (Form1::*Click)() = nullptr;
+    void (Form1::*IndexedClick)(int) = nullptr;
+    // Combo boxes: the text-change and the list-pick handlers (none for the
+    // offered traffic).
+    void (Form1::*Change)() = nullptr;
+    void (Form1::*Pick)() = nullptr;
+
+    bool InArray() const { return Index >= 0; }
+    // The model of a combo box (only for Kind::ComboBox).
+    ComboBox& Combo() const { return static_cast<ComboBox&>(*Model); }
 };
 
 struct TimerModel {

@@ -64,27 +64,20 @@ void Form1::DrawPathCells(int i) {
     }
 }
 
-// Setting a property to another value and back makes the control draw itself
-// again over the rings; the lasting values are those the control had.
+// The controls drawn over the rings are made to draw themselves again.  The
+// surface does that; the controls keep their colours.
 void Form1::RepaintEndPiece(int index) {
-    Control& piece = Shape4[index];
-    piece.BackColor = 0x8001;
-    piece.BackColor = 0x8000;
-    piece.BorderColor = SystemColourCaptionText;
-    piece.BorderColor = SystemColourWindowText;
     Canvas->Repaint(RepaintTarget::EndPiece, index);
 }
 
 void Form1::RepaintHub() {
-    Shape1.BorderColor = RGB(255, 255, 255);
+    // The hub's outline is black from its first repaint on.
     Shape1.BorderColor = 0;
     Canvas->Repaint(RepaintTarget::Hub, 0);
 }
 
 void Form1::RepaintDropLine(int i) {
     if (i >= StationControls) return;
-    lneDrop[i].BorderColor = SystemColourWindowFrame;
-    lneDrop[i].BorderColor = SystemColourWindowText;
     Canvas->Repaint(RepaintTarget::DropLine, i);
 }
 

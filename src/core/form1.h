@@ -12,8 +12,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/controls.h"
+#include "core/names.h"
 #include "core/numbers.h"
 #include "core/random.h"
 #include "core/surface.h"
@@ -25,12 +27,11 @@ constexpr int StationControls = 24; // per-station controls exist for 0..23
 constexpr int QueueSlots = 101;     // QueueLength(0 To 100)
 constexpr int PathCells = 25;       // OutPath(0 To 24)
 constexpr int BusCells = 27;        // BusLeft(0 To 26)
+// The bus is cells 0..25; cell 26 only takes what leaves its right end.
+constexpr int LastBusCell = BusCells - 1;
 
 constexpr Long CollisionColour = 255; // pure red: garbled
 constexpr Long EndMarker = 0;         // black: end of a frame
-
-// Topology codes.
-enum : Integer { TopoBus = 0, TopoStar = 1, TopoRing = 2, TopoSpace = 3, TopoWideSpace = 4 };
 
 // Transmitter states.
 enum : Long {
@@ -55,20 +56,6 @@ enum : Long { RxIdle = 1, RxReceiving = 2, RxStripping = 3, RxMonitoring = 4 };
 
 // Control frame kinds.
 enum : Long { CtlRTS = 1, CtlCTS = 2, CtlToken = 3, CtlAck = 4 };
-
-// The schemes, recognised by the exact text of the scheme box.
-enum class Scheme {
-    Other,
-    Aloha,
-    SlottedAloha,
-    Csma,
-    CsmaCd,
-    CsmaCdR,
-    RtsCts,
-    TokenPassing,
-    Polling
-};
-Scheme SchemeFromText(const std::string& text);
 
 // One station record.
 struct Node {
@@ -126,6 +113,19 @@ struct Node {
     std::array<Long, LeftReasons> QueueLeft{};
 };
 
+// The settings that the rules consult while the network runs.  Each is
+// defined by a control (the scheme box's text, the offered-traffic box's
+// number, the three toggles) and copied from it, typed, at the moment that
+// control changes, so that a tick never compares or parses a text.
+struct SettingsCopy {
+    Scheme CurrentScheme = Scheme::Other; // named by cmbScheme
+    double OfferedTraffic = 0;            // cmbOT's number, clamped to 0..1000000
+    int Reliable = 0;                     // chkReliable's state
+    int RandomBackoff = 0;                // chkRandom's state
+    int StatusShown = 0;                  // chkStatus's state
+    bool operator==(const SettingsCopy&) const = default;
+};
+
 class Form1 {
   public:
     Form1();
@@ -161,7 +161,7 @@ class Form1 {
     Integer PaletteIndex = 0;
 
     // ===== Controls =====
-    Control Form;  // the window itself: BackColor is the background
+    Control Form; // the window itself: BackColor is the background
     Control Label14, Label4, Label1, Label3, Label13, Label5;
     ComboBox cmbTopology, cmbScheme, cmbNodes, cmbOT, cmbLength;
     Control chkSpeed, chkStatus, chkReliable, chkRandom;
@@ -188,8 +188,25 @@ class Form1 {
     // Number of values after which the random source repeats, 0 if it does not.
     std::size_t RandomPeriod() const { return Rng->Period(); }
 
-    // The scheme named by the current text of the scheme box.
-    Scheme CurrentScheme() const { return SchemeFromText(cmbScheme.Text); }
+    // ===== The typed copy of the settings the rules read =====
+    SettingsCopy Settings;
+    // The copy as the controls define it now (the rules read Settings, which
+    // every change of those controls keeps equal to this).
+    SettingsCopy SettingsFromControls() const;
+
+    // ===== The table of controls =====
+    // Every control of the window, bottom to top as they are stacked (a front
+    // end that creates them in this order overlaps them as the window does).
+    const std::vector<ControlEntry>& Controls() const { return ControlTable; }
+    // The entry of a control by name (and index, for a member of an array),
+    // or nullptr.
+    const ControlEntry* FindControl(std::string_view name, int index = -1) const;
+    // The entry whose model is the given control, or nullptr.
+    const ControlEntry* EntryOf(const Control& model) const;
+    // The three status labels of a station (0..23).
+    std::array<Control*, 3> StatusLabels(int i) {
+        return {&lblTxStatus[i], &lblRxStatus[i], &lblQueued[i]};
+    }
     // Number of stations that take part (NodeCount as a whole number).
     int ActiveStations() const;
 
@@ -205,7 +222,12 @@ class Form1 {
     Integer PickDestination(Integer source);
     void RandomArrivals();
     void RefreshStatistics();
-    void DrawRing(Long x, Long y, Integer size, Long colour) { Canvas->DrawRing(x, y, size, colour); }
+    // The two figures of the statistics labels, in per cent and unrounded.
+    double UtilisationPercent() const;
+    double EfficiencyPercent() const;
+    void DrawRing(Long x, Long y, Integer size, Long colour) {
+        Canvas->DrawRing(x, y, size, colour);
+    }
     void DrawBusSegment(Long x, Long y) { Canvas->DrawBusSegment(x, y); }
     void DrawBusTap(int i);
     void DrawStarSpokes(int i);
@@ -243,10 +265,13 @@ class Form1 {
     long long RadioDelay(int a, int b) const;
 
   public:
-
     // ===== network/ =====
     void ResetNetwork();
     void LayoutNetwork();
+    void LayoutBus(int last);
+    void LayoutStar(int last);
+    void LayoutRing(int last);
+    void LayoutSpace(int last);
     void BuildPalette();
     void AddPaletteColour(double red, double green, Long blue);
 
@@ -269,12 +294,9 @@ class Form1 {
     void chkRandom_Click();
     void chkReliable_Click();
 
-    // Assigning a combo box's text from code runs its text-change handler.
+    // Assigning a combo box's text from code: the text changes, then its
+    // text-change handler runs (as a user's edit does).
     void SetComboText(ComboBox& box, const std::string& text);
-    // The text-change handler of a combo box (nothing for the offered traffic).
-    void ComboChanged(ComboBox& box);
-    // The list-pick handler of a combo box (nothing for the offered traffic).
-    void ComboPicked(ComboBox& box);
 
     // ===== User actions (the window and the runner enter here) =====
     // The user picks a list entry: the box shows it, only the list-pick handler runs.
@@ -283,8 +305,17 @@ class Form1 {
     void UserEdit(ComboBox& box, const std::string& text);
     // The user clicks a toggle: its state flips, then its handler runs.
     void UserToggle(Control& toggle);
+    // The user clicks a button (a member of an array with its own index).
+    void UserClick(const ControlEntry& button);
 
   private:
+    void BuildControlTable();
+    // A combo box's text or a toggle's state has just changed: the copy of
+    // the setting it defines follows.
+    void ControlChanged(const Control& control);
+    void WriteText(ComboBox& box, const std::string& text);
+
+    std::vector<ControlEntry> ControlTable;
     NullSurface NoDrawing;
     Surface* Canvas = &NoDrawing;
     std::unique_ptr<RandomSource> Rng = std::make_unique<MersenneSource>();

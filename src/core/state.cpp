@@ -1,4 +1,6 @@
 // The window's state at creation, and putting every station back to idle.
+#include <algorithm>
+
 #include "core/form1.h"
 
 namespace maclab {
@@ -16,18 +18,35 @@ Control& Labelled(Control& c, const char* caption, float left, float top, float 
     Place(c, left, top, width, height);
     return c;
 }
+
+// The offered traffic is clamped so that the arrival probability always fits
+// a single-precision number.
+double OfferedTrafficOf(const std::string& text) {
+    return std::clamp(LeadingNumber(text), 0.0, 1000000.0);
+}
 } // namespace
 
-Scheme SchemeFromText(const std::string& text) {
-    if (text == "ALOHA") return Scheme::Aloha;
-    if (text == "Slotted ALOHA") return Scheme::SlottedAloha;
-    if (text == "CSMA") return Scheme::Csma;
-    if (text == "CSMA/CD") return Scheme::CsmaCd;
-    if (text == "CSMA/CD + R") return Scheme::CsmaCdR;
-    if (text == "RTS/CTS") return Scheme::RtsCts;
-    if (text == "Token Passing") return Scheme::TokenPassing;
-    if (text == "Polling") return Scheme::Polling;
-    return Scheme::Other;
+SettingsCopy Form1::SettingsFromControls() const {
+    SettingsCopy c;
+    c.CurrentScheme = SchemeFromText(cmbScheme.Text);
+    c.OfferedTraffic = OfferedTrafficOf(cmbOT.Text);
+    c.Reliable = chkReliable.Value;
+    c.RandomBackoff = chkRandom.Value;
+    c.StatusShown = chkStatus.Value;
+    return c;
+}
+
+void Form1::ControlChanged(const Control& control) {
+    if (&control == &cmbScheme)
+        Settings.CurrentScheme = SchemeFromText(cmbScheme.Text);
+    else if (&control == &cmbOT)
+        Settings.OfferedTraffic = OfferedTrafficOf(cmbOT.Text);
+    else if (&control == &chkReliable)
+        Settings.Reliable = chkReliable.Value;
+    else if (&control == &chkRandom)
+        Settings.RandomBackoff = chkRandom.Value;
+    else if (&control == &chkStatus)
+        Settings.StatusShown = chkStatus.Value;
 }
 
 int Form1::ActiveStations() const {
@@ -84,11 +103,6 @@ Form1::Form1() {
     Labelled(Label2, "Label2", 120, 9240, 975, 375).ForeColor = RGB(255, 255, 255);
     Label2.FontSize = 13.5f;
 
-    for (Control* label : {&Label14, &Label4, &Label1, &Label3, &Label13, &Label5, &Label6,
-                           &lblTotalTx, &Label7, &lblTotalRx, &Label8, &lblTotalQueued, &Label10,
-                           &lblUtilisation, &Label9, &Label12, &lblEfficiency, &Label11, &Label2})
-        label->BackColor = background;
-
     Line1.X1 = 360;
     Line1.Y1 = 4800;
     Line1.X2 = 9120;
@@ -100,7 +114,9 @@ Form1::Form1() {
         Shape4[k].BackColor = RGB(0, 128, 0);
         Shape4[k].BorderColor = SystemColourWindowText;
     }
+    for (Control& piece : Shape4) piece.Opaque = true;
     Place(Shape1, 3840, 4320, 1635, 975);
+    Shape1.Shape = ShapeForm::Circle;
     Shape1.BorderWidth = 6;
     Shape1.BorderColor = SystemColourWindowText;
 
@@ -108,20 +124,26 @@ Form1::Form1() {
         cmdNode[i].Caption = " ";
         Place(cmdNode[i], 0, 0, 375, 375);
         cmdNode[i].BackColor = RGB(128, 128, 255);
+        cmdNode[i].Graphical = true;
         Place(shpNode[i], 0, 0, 735, 615);
+        shpNode[i].Shape = ShapeForm::Circle;
+        shpNode[i].SolidFill = true;
         shpNode[i].BorderColor = RGB(0, 0, 128);
         shpNode[i].BorderWidth = 5;
         shpNode[i].FillColor = RGB(128, 128, 255);
         lneDrop[i].BorderWidth = 2;
         lneDrop[i].BorderColor = SystemColourWindowText;
-        for (auto* labels : {&lblTxStatus, &lblRxStatus, &lblQueued}) {
-            Control& label = (*labels)[i];
-            Place(label, 0, 0, 2400, 255);
-            label.FontSize = 12;
-            label.BackColor = background;
-            label.Visible = false; // shown only while status display is on
+        for (Control* label : StatusLabels(i)) {
+            Place(*label, 0, 0, 2400, 255);
+            label->FontSize = 12;
+            label->Visible = false; // shown only while status display is on
         }
     }
+    BuildControlTable();
+    // Every label has the window's background behind its text.
+    for (const ControlEntry& e : ControlTable)
+        if (e.Type == ControlEntry::Kind::Label) e.Model->BackColor = background;
+    Settings = SettingsFromControls();
 }
 
 void Form1::ClearNodes() {
@@ -159,7 +181,7 @@ void Form1::ClearNodes() {
         n.Heard2 = BackColour;
         n.Output = BackColour;
     }
-    for (int c = 0; c <= 25; ++c) {
+    for (int c = 0; c < LastBusCell; ++c) {
         BusLeft[c] = BackColour;
         BusRight[c] = BackColour;
         BusShown[c] = BackColour;

@@ -54,9 +54,9 @@ void Form1::MediumBus() {
         s.Heard = s.InPath[0];
         s.InPath[0] = BusShown[s.BusCell];
     }
-    for (int c = 0; c <= 25; ++c) {
+    for (int c = 0; c < LastBusCell; ++c) {
         BusLeft[c] = BusLeft[c + 1];
-        BusRight[26 - c] = BusRight[25 - c];
+        BusRight[LastBusCell - c] = BusRight[LastBusCell - 1 - c];
     }
     for (int i = 0; i < n; ++i) {
         const Node& s = NodeTable[i];
@@ -66,7 +66,7 @@ void Form1::MediumBus() {
         if (s.OutPath[2] != BackColour && c >= 1)
             BusLeft[c - 1] = BusLeft[c - 1] == BackColour ? s.OutPath[2] : CollisionColour;
     }
-    for (int c = 0; c <= 25; ++c) {
+    for (int c = 0; c < LastBusCell; ++c) {
         const bool left = BusLeft[c] != BackColour;
         const bool right = BusRight[c] != BackColour;
         Long shown = BackColour;
@@ -82,7 +82,7 @@ void Form1::MediumBus() {
         if (shown == BackColour) {
             DrawBusSegment(BusX[c], 4800);
             if (c == 0) RepaintEndPiece(1);
-            if (c == 25) RepaintEndPiece(0);
+            if (c == LastBusCell - 1) RepaintEndPiece(0);
         }
     }
     for (int i = 0; i < n; ++i) DrawBusTap(i);
@@ -127,18 +127,34 @@ void Form1::MediumStar() {
     for (int i = 0; i < n; ++i) DrawStarSpokes(i);
 }
 
+namespace {
+// Ring and radio paths: every symbol moves one cell out and the station's
+// output enters cell 0; cell L holds what leaves the end.
+void AdvancePath(Node& s, int L) {
+    for (int k = L; k >= 1; --k) s.OutPath[k] = s.OutPath[k - 1];
+    s.OutPath[0] = s.Output;
+}
+} // namespace
+
 // Each station's output path is the link to the next station around the ring.
 void Form1::MediumRing() {
     const int n = ActiveStations();
     const int L = PathLength;
     for (int i = 0; i < n; ++i) {
         Node& s = NodeTable[i];
-        for (int k = L; k >= 1; --k) s.OutPath[k] = s.OutPath[k - 1];
-        s.OutPath[0] = s.Output;
+        AdvancePath(s, L);
         RingNext = static_cast<Integer>(Mod(i + 1, n));
         NodeTable[RingNext].Heard = s.OutPath[L];
     }
     for (int i = 0; i < n; ++i) DrawPathCells(i);
+}
+
+// The radio delay in cells between two stations: their distance less 30
+// twips, in steps of 400 twips, rounded.
+long long Form1::RadioDelay(int a, int b) const {
+    const double dx = static_cast<double>(NodeTable[a].CellX[0]) - NodeTable[b].CellX[0];
+    const double dy = static_cast<double>(NodeTable[a].CellY[0]) - NodeTable[b].CellY[0];
+    return static_cast<long long>(Int((std::sqrt(dx * dx + dy * dy) - 30) / 400 + 0.5));
 }
 
 // Radio: every signal spreads one cell per tick up to PathLength cells; a
@@ -146,11 +162,7 @@ void Form1::MediumRing() {
 void Form1::MediumSpace() {
     const int n = ActiveStations();
     const int L = PathLength;
-    for (int i = 0; i < n; ++i) {
-        Node& s = NodeTable[i];
-        for (int k = L; k >= 1; --k) s.OutPath[k] = s.OutPath[k - 1];
-        s.OutPath[0] = s.Output;
-    }
+    for (int i = 0; i < n; ++i) AdvancePath(NodeTable[i], L);
     for (int i = 0; i < n; ++i) DrawPathCells(i);
     for (int d = 0; d < n; ++d) {
         Node& listener = NodeTable[d];
@@ -159,13 +171,10 @@ void Form1::MediumSpace() {
         for (int c = 0; c < n; ++c) {
             if (c == d) continue;
             const Node& talker = NodeTable[c];
-            const double dx = static_cast<double>(talker.CellX[0]) - listener.CellX[0];
-            const double dy = static_cast<double>(talker.CellY[0]) - listener.CellY[0];
-            const double distance = std::sqrt(dx * dx + dy * dy);
-            const double delay = Int((distance - 30) / 400 + 0.5);
-            if (delay < L && delay >= 0 && talker.OutPath[static_cast<int>(delay)] != BackColour) {
+            const long long delay = RadioDelay(c, d);
+            if (delay < L && delay >= 0 && talker.OutPath[delay] != BackColour) {
                 ++count;
-                listener.Heard = talker.OutPath[static_cast<int>(delay)];
+                listener.Heard = talker.OutPath[delay];
             }
         }
         if (count >= 2) listener.Heard = CollisionColour;

@@ -37,10 +37,7 @@ Integer Form1::PickDestination(Integer source) {
 void Form1::RandomArrivals() {
     const int n = ActiveStations();
     if (n == 0) return;
-    // The offered traffic is clamped so that the probability always fits a
-    // single-precision number.
-    const double g = std::clamp(LeadingNumber(cmbOT.Text), 0.0, 1000000.0);
-    const double p = g / PacketLength / NodeCount;
+    const double p = Settings.OfferedTraffic / PacketLength / NodeCount;
     const float ps = Sng(p);
     for (int i = 0; i < n; ++i) {
         const float r = Rnd();

@@ -4,8 +4,7 @@
 namespace maclab {
 
 void Form1::ResetNetwork() {
-    ClearNodes();
-    Canvas->Clear();
+    ClearNodes(); // also clears the drawing
     TickCount = 0;
     RingNext = 0;
     HubSource = -1;
@@ -24,12 +23,9 @@ void Form1::ResetNetwork() {
     lblTotalRx.Caption = WholeText(TotalReceived);
     lblTotalTx.Caption = WholeText(TotalSent);
     lblTotalQueued.Caption = WholeText(TotalQueued);
-    for (int i = 0; i < StationControls; ++i) {
-        NodeTable[i].RxState = RxIdle;
-        NodeTable[i].TxState = TxIdle;
-        NodeTable[i].HoldsToken = VbFalse;
-    }
-    const Scheme scheme = CurrentScheme();
+    // Every station is idle already (ClearNodes); none holds the token yet.
+    for (int i = 0; i < StationControls; ++i) NodeTable[i].HoldsToken = VbFalse;
+    const Scheme scheme = Settings.CurrentScheme;
     if (scheme == Scheme::Polling || scheme == Scheme::TokenPassing) {
         NodeTable[0].HoldsToken = VbTrue;
         QueueControl(CtlToken, 0, 1);

@@ -6,13 +6,16 @@ namespace maclab {
 void Form1::FillSettingLists() {
     cmbNodes.List.clear();
     for (int n = 2; n <= 24; ++n) cmbNodes.List.push_back(Str(n));
-    cmbTopology.List = {"Star", "Ring", "Bus", "Space", "Wide Space"};
+    cmbTopology.List.clear();
+    for (const Integer code : TopologyListOrder)
+        cmbTopology.List.emplace_back(TopologyOf(code).Name);
     SetComboText(cmbTopology, "Star");
     cmbOT.List = {"0.01", "0.1", "0.2", "0.4", "0.6", "0.8",
                   "1.0",  "1.2", "1.4", "1.6", "1.8", "2.0"};
     cmbLength.List = {" 3", " 6", " 10", " 20", " 50", " 100", " 200"};
-    cmbScheme.List = {"ALOHA",         "Slotted ALOHA", "CSMA",   "CSMA/CD",
-                      "Token Passing", "Polling",       "RTS/CTS"};
+    cmbScheme.List.clear();
+    for (const SchemeName& scheme : SchemeNames)
+        if (scheme.Listed) cmbScheme.List.emplace_back(scheme.Text);
 }
 
 void Form1::Form_Load() {

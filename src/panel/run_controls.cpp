@@ -44,11 +44,8 @@ void Form1::chkStatus_Click() {
     chkStatus.Caption = on ? "Hide Status" : "Show Status";
     int last = CInt(NodeCount - 1);
     if (last > StationControls - 1) last = StationControls - 1;
-    for (int i = 0; i <= last; ++i) {
-        lblTxStatus[i].Visible = on;
-        lblRxStatus[i].Visible = on;
-        lblQueued[i].Visible = on;
-    }
+    for (int i = 0; i <= last; ++i)
+        for (Control* label : StatusLabels(i)) label->Visible = on;
 }
 
 void Form1::cmdNode_Click(int index) {

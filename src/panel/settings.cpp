@@ -22,7 +22,9 @@ void Form1::cmbNodes_Change() {
     ResetNetwork();
 }
 
-void Form1::cmbNodes_Click() { cmbNodes_Change(); }
+void Form1::cmbNodes_Click() {
+    cmbNodes_Change();
+}
 
 void Form1::cmbLength_Change() {
     // Shorter frames never reach their end marker, and 0 would divide the
@@ -30,28 +32,28 @@ void Form1::cmbLength_Change() {
     PacketLength = std::clamp(LeadingNumber(cmbLength.Text), 3.0, 10000.0);
 }
 
-void Form1::cmbLength_Click() { cmbLength_Change(); }
+void Form1::cmbLength_Click() {
+    cmbLength_Change();
+}
 
-void Form1::cmbScheme_Change() { ResetNetwork(); }
+void Form1::cmbScheme_Change() {
+    ResetNetwork();
+}
 
-void Form1::cmbScheme_Click() { cmbScheme_Change(); }
-
-namespace {
-constexpr std::pair<const char*, Integer> TopologyNames[] = {
-    {"Bus", TopoBus}, {"Star", TopoStar}, {"Ring", TopoRing}, {"Space", TopoSpace},
-    {"Wide Space", TopoWideSpace}};
+void Form1::cmbScheme_Click() {
+    cmbScheme_Change();
 }
 
 void Form1::cmbTopology_Change() {
-    for (const auto& [name, code] : TopologyNames)
-        if (cmbTopology.Text == name) Topology = code;
+    for (const TopologyInfo& t : Topologies)
+        if (cmbTopology.Text == t.Name) Topology = t.Code;
     ResetNetwork();
     cmbNodes_Change();
 }
 
 void Form1::cmbTopology_Click() {
-    for (const auto& [name, code] : TopologyNames)
-        if (cmbTopology.Text == name && Topology != code) cmbTopology_Change();
+    for (const TopologyInfo& t : Topologies)
+        if (cmbTopology.Text == t.Name && Topology != t.Code) cmbTopology_Change();
 }
 
 void Form1::chkRandom_Click() {
@@ -69,53 +71,40 @@ void Form1::chkReliable_Click() {
     }
 }
 
-void Form1::SetComboText(ComboBox& box, const std::string& text) {
+// The one place a combo box's text changes.
+void Form1::WriteText(ComboBox& box, const std::string& text) {
     box.Text = text;
-    ComboChanged(box);
+    ControlChanged(box);
 }
 
-void Form1::ComboChanged(ComboBox& box) {
-    if (&box == &cmbNodes)
-        cmbNodes_Change();
-    else if (&box == &cmbLength)
-        cmbLength_Change();
-    else if (&box == &cmbScheme)
-        cmbScheme_Change();
-    else if (&box == &cmbTopology)
-        cmbTopology_Change();
-}
-
-void Form1::ComboPicked(ComboBox& box) {
-    if (&box == &cmbNodes)
-        cmbNodes_Click();
-    else if (&box == &cmbLength)
-        cmbLength_Click();
-    else if (&box == &cmbScheme)
-        cmbScheme_Click();
-    else if (&box == &cmbTopology)
-        cmbTopology_Click();
+void Form1::SetComboText(ComboBox& box, const std::string& text) {
+    UserEdit(box, text);
 }
 
 void Form1::UserPick(ComboBox& box, const std::string& entry) {
-    box.Text = entry;
-    ComboPicked(box);
+    WriteText(box, entry);
+    const ControlEntry* e = EntryOf(box);
+    if (e != nullptr && e->Pick != nullptr) (this->*e->Pick)();
 }
 
 void Form1::UserEdit(ComboBox& box, const std::string& text) {
-    box.Text = text;
-    ComboChanged(box);
+    WriteText(box, text);
+    const ControlEntry* e = EntryOf(box);
+    if (e != nullptr && e->Change != nullptr) (this->*e->Change)();
 }
 
 void Form1::UserToggle(Control& toggle) {
     toggle.Value = toggle.Value == 1 ? 0 : 1;
-    if (&toggle == &chkSpeed)
-        chkSpeed_Click();
-    else if (&toggle == &chkStatus)
-        chkStatus_Click();
-    else if (&toggle == &chkReliable)
-        chkReliable_Click();
-    else if (&toggle == &chkRandom)
-        chkRandom_Click();
+    ControlChanged(toggle);
+    const ControlEntry* e = EntryOf(toggle);
+    if (e != nullptr && e->Click != nullptr) (this->*e->Click)();
+}
+
+void Form1::UserClick(const ControlEntry& button) {
+    if (button.IndexedClick != nullptr)
+        (this->*button.IndexedClick)(button.Index);
+    else if (button.Click != nullptr)
+        (this->*button.Click)();
 }
 
 } // namespace maclab

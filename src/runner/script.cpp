@@ -163,12 +163,11 @@ class Interpreter {
         if (words.size() < count) throw ScriptError{"missing word"};
     }
 
-    ComboBox* ComboNamed(std::string_view name) {
-        if (name == "cmbNodes") return &form_.cmbNodes;
-        if (name == "cmbLength") return &form_.cmbLength;
-        if (name == "cmbScheme") return &form_.cmbScheme;
-        if (name == "cmbTopology") return &form_.cmbTopology;
-        if (name == "cmbOT") return &form_.cmbOT;
+    // A single control of the given kind by name, or nullptr.  A control
+    // array's members are found by name and index.
+    const ControlEntry* Named(std::string_view name, ControlEntry::Kind kind) const {
+        for (const ControlEntry& e : form_.Controls())
+            if (e.Name == name && e.Type == kind) return &e;
         return nullptr;
     }
 
@@ -185,8 +184,9 @@ class Interpreter {
                                           ? std::string_view{}
                                           : nameAndText.substr(nameEnd + 1);
         if (name.empty()) throw ScriptError{"missing control"};
-        ComboBox* box = ComboNamed(name);
-        if (box == nullptr) throw ScriptError{"unknown combo box"};
+        const ControlEntry* control = Named(name, ControlEntry::Kind::ComboBox);
+        if (control == nullptr) throw ScriptError{"unknown combo box"};
+        ComboBox* box = &control->Combo();
         if (!box->Visible) throw ScriptError{"control is hidden"};
         const std::string entry(text);
         if (command == "pick") {
@@ -203,41 +203,27 @@ class Interpreter {
         if (words.size() < 2) throw ScriptError{"missing control"};
         if (words.size() > 3) throw ScriptError{"too many words"};
         const std::string_view name = words[1];
-        if (name == "cmdPause") {
-            if (words.size() == 3) throw ScriptError{"cmdPause takes no index"};
-            if (!form_.cmdPause.Visible) throw ScriptError{"control is hidden"};
-            form_.cmdPause_Click();
-            return;
+        const ControlEntry* button = Named(name, ControlEntry::Kind::Button);
+        if (button == nullptr) throw ScriptError{"unknown button"};
+        if (!button->InArray()) {
+            if (words.size() == 3) throw ScriptError{std::string(name) + " takes no index"};
+        } else {
+            if (words.size() < 3) throw ScriptError{"missing index"};
+            const auto index =
+                static_cast<int>(ParseCount(words[2], button->Count - 1, "index out of range"));
+            button = form_.FindControl(name, index);
         }
-        const bool start = name == "cmdStart";
-        if (!start && name != "cmdNode") throw ScriptError{"unknown button"};
-        if (words.size() < 3) throw ScriptError{"missing index"};
-        const int count = start ? 2 : StationControls;
-        const auto index = static_cast<int>(ParseCount(words[2], count - 1, "index out of range"));
-        const Control& button = start ? form_.cmdStart[index] : form_.cmdNode[index];
-        if (!button.Visible) throw ScriptError{"control is hidden"};
-        if (start)
-            form_.cmdStart_Click(index);
-        else
-            form_.cmdNode_Click(index);
+        if (!button->Model->Visible) throw ScriptError{"control is hidden"};
+        form_.UserClick(*button);
     }
 
     void Toggle(const std::vector<std::string_view>& words) {
         if (words.size() < 2) throw ScriptError{"missing control"};
         ExpectWords(words, 2);
-        Control* toggle = nullptr;
-        if (words[1] == "chkSpeed")
-            toggle = &form_.chkSpeed;
-        else if (words[1] == "chkStatus")
-            toggle = &form_.chkStatus;
-        else if (words[1] == "chkReliable")
-            toggle = &form_.chkReliable;
-        else if (words[1] == "chkRandom")
-            toggle = &form_.chkRandom;
-        else
-            throw ScriptError{"unknown toggle"};
-        if (!toggle->Visible) throw ScriptError{"control is hidden"};
-        form_.UserToggle(*toggle);
+        const ControlEntry* toggle = Named(words[1], ControlEntry::Kind::Toggle);
+        if (toggle == nullptr) throw ScriptError{"unknown toggle"};
+        if (!toggle->Model->Visible) throw ScriptError{"control is hidden"};
+        form_.UserToggle(*toggle->Model);
     }
 
     void Tick(const std::vector<std::string_view>& words) {

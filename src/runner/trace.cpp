@@ -1,6 +1,9 @@
 // Text forms of the medium, the drawing, the tick and the panel.
 #include "runner/trace.h"
 
+#include <initializer_list>
+#include <string_view>
+
 namespace maclab {
 
 namespace {
@@ -36,14 +39,14 @@ void AppendSymbol(std::string& text, const Form1& form, Long colour) {
     } else if (colour == form.ColourGrey248) {
         text += 'K';
     } else {
-        for (int k = 0; k < StationControls; ++k) {
+        for (int k = 0; k < StationRecords; ++k) {
             if (colour == form.NodeTable[k].AddressColour) {
                 text += 'A';
                 AppendNumber(text, k);
                 return;
             }
         }
-        for (int k = 0; k < StationControls; ++k) {
+        for (int k = 0; k < StationRecords; ++k) {
             if (colour == form.NodeTable[k].DataColour) {
                 text += 'd';
                 AppendNumber(text, k);
@@ -140,41 +143,77 @@ void WriteSummary(const Form1& form, std::ostream& out) {
         << " r=" << form.TotalReceived << '\n';
 }
 
+namespace {
+// A control of the window by name (and index), through the table of controls.
+const Control& Find(const Form1& form, std::string_view name, int index = -1) {
+    return *form.FindControl(name, index)->Model;
+}
+
+std::string Quoted(const std::string& text) {
+    return '"' + text + '"';
+}
+
+// One field of the panel: its key and the control it shows.
+struct Field {
+    const char* Key;
+    std::string_view Name;
+    int Index = -1;
+};
+
+// " key=" and the control's caption (its text, for a combo box), quoted.
+void WriteCaptions(const Form1& form, std::ostream& out, std::initializer_list<Field> fields) {
+    for (const Field& f : fields) {
+        const ControlEntry& e = *form.FindControl(f.Name, f.Index);
+        out << ' ' << f.Key << '='
+            << Quoted(e.Type == ControlEntry::Kind::ComboBox ? e.Combo().Text : e.Model->Caption);
+    }
+}
+} // namespace
+
 void WritePanel(const Form1& form, std::ostream& out) {
-    const auto quoted = [](const std::string& text) { return '"' + text + '"'; };
-    out << "texts topology=" << quoted(form.cmbTopology.Text)
-        << " nodes=" << quoted(form.cmbNodes.Text) << " length=" << quoted(form.cmbLength.Text)
-        << " scheme=" << quoted(form.cmbScheme.Text) << " ot=" << quoted(form.cmbOT.Text) << '\n';
-    out << "buttons start=" << quoted(form.cmdStart[0].Caption)
-        << " pause=" << quoted(form.cmdPause.Caption) << " speed=" << quoted(form.chkSpeed.Caption)
-        << " status=" << quoted(form.chkStatus.Caption)
-        << " reliable=" << quoted(form.chkReliable.Caption)
-        << " random=" << quoted(form.chkRandom.Caption)
-        << " random_shown=" << Flag(form.chkRandom.Visible)
+    out << "texts";
+    WriteCaptions(form, out,
+                  {{"topology", "cmbTopology"},
+                   {"nodes", "cmbNodes"},
+                   {"length", "cmbLength"},
+                   {"scheme", "cmbScheme"},
+                   {"ot", "cmbOT"}});
+    out << "\nbuttons";
+    WriteCaptions(form, out,
+                  {{"start", "cmdStart", 0},
+                   {"pause", "cmdPause"},
+                   {"speed", "chkSpeed"},
+                   {"status", "chkStatus"},
+                   {"reliable", "chkReliable"},
+                   {"random", "chkRandom"}});
+    out << " random_shown=" << Flag(Find(form, "chkRandom").Visible)
         << " timer=" << Flag(form.Timer1.Enabled) << " interval=" << form.Timer1.Interval
-        << " running=" << Flag(form.Running != 0) << '\n';
-    out << "totals tx=" << quoted(form.lblTotalTx.Caption)
-        << " rx=" << quoted(form.lblTotalRx.Caption)
-        << " queued=" << quoted(form.lblTotalQueued.Caption)
-        << " util=" << quoted(form.lblUtilisation.Caption)
-        << " eff=" << quoted(form.lblEfficiency.Caption) << '\n';
-    out << "decor bus=" << Flag(form.Line1.Visible) << " ends=" << Flag(form.Shape4[0].Visible)
-        << " hub=" << Flag(form.Shape1.Visible) << " path=" << form.PathLength << '\n';
+        << " running=" << Flag(form.Running != 0) << "\ntotals";
+    WriteCaptions(form, out,
+                  {{"tx", "lblTotalTx"},
+                   {"rx", "lblTotalRx"},
+                   {"queued", "lblTotalQueued"},
+                   {"util", "lblUtilisation"},
+                   {"eff", "lblEfficiency"}});
+    out << "\ndecor bus=" << Flag(Find(form, "Line1").Visible)
+        << " ends=" << Flag(Find(form, "Shape4", 0).Visible)
+        << " hub=" << Flag(Find(form, "Shape1").Visible) << " path=" << form.PathLength << '\n';
     for (int i = 0; i < StationControls; ++i) {
-        const Control& shape = form.shpNode[i];
+        const Control& shape = Find(form, "shpNode", i);
         out << "node " << i << " shown=" << Flag(shape.Visible);
         if (shape.Visible) {
-            const Control& drop = form.lneDrop[i];
+            const Control& drop = Find(form, "lneDrop", i);
             out << " left=" << Twips(shape.Left) << " top=" << Twips(shape.Top)
                 << " fill=" << shape.FillColor << " border=" << shape.BorderColor
-                << " button=" << Flag(form.cmdNode[i].Visible) << " drop=" << Flag(drop.Visible);
+                << " button=" << Flag(Find(form, "cmdNode", i).Visible)
+                << " drop=" << Flag(drop.Visible);
             if (drop.Visible)
                 out << ',' << Twips(drop.X1) << ',' << Twips(drop.Y1) << ',' << Twips(drop.X2)
                     << ',' << Twips(drop.Y2);
-            out << " labels=" << Flag(form.lblTxStatus[i].Visible)
-                << " tx=" << quoted(form.lblTxStatus[i].Caption)
-                << " rx=" << quoted(form.lblRxStatus[i].Caption)
-                << " q=" << quoted(form.lblQueued[i].Caption);
+            out << " labels=" << Flag(Find(form, "lblTxStatus", i).Visible)
+                << " tx=" << Quoted(Find(form, "lblTxStatus", i).Caption)
+                << " rx=" << Quoted(Find(form, "lblRxStatus", i).Caption)
+                << " q=" << Quoted(Find(form, "lblQueued", i).Caption);
         }
         out << '\n';
     }

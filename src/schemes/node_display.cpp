@@ -83,13 +83,9 @@ void Form1::ShowStatus(int i) {
     }
     if (const char* rx = RxCaption(s.RxState)) lblRxStatus[i].Caption = rx;
     lblQueued[i].Caption = Str(s.QueueCount) + ":" + Str(s.ControlPending);
-    // Hidden and shown again so that each label draws itself afresh; a label
-    // that was hidden stays hidden.
-    for (Control* label : {&lblTxStatus[i], &lblRxStatus[i], &lblQueued[i]}) {
-        const bool shown = label->Visible;
-        label->Visible = false;
-        label->Visible = shown;
-    }
+    // (A label that shows a new caption draws itself afresh in every front
+    // end, so the labels need no hiding and showing again; a hidden label
+    // stays hidden.)
 }
 
 } // namespace maclab

@@ -80,7 +80,7 @@ void Form1::ReceiveSymbol(int i, StepWork& w) {
             s.RxCount = s.RxCount + 1;
             lblTotalRx.Caption = Str(TotalReceived);
         }
-        if (chkReliable.Value == 1 && delivered) {
+        if (Settings.Reliable == 1 && delivered) {
             if (Topology == TopoRing)
                 s.Heard = ColourGrey248; // the repeater passes the frame on acknowledged
             else

@@ -16,8 +16,8 @@ void Form1::RtsCtsRules(int i, StepWork& w) {
     // Cleared to send but nothing left to send: back to idle.
     if (s.TxState == TxOK2Send && s.QueueCount == 0) s.TxState = TxIdle;
 
-    const double reliable = chkReliable.Value;
-    const double random = chkRandom.Value;
+    const double reliable = Settings.Reliable;
+    const double random = Settings.RandomBackoff;
     if (s.TxState == TxWaitingForCTS && w.CtsForMe) {
         s.TxState = TxOK2Send;
     } else if (s.TxState == TxWaitingForCTS && w.RtsForOther) {

@@ -68,7 +68,7 @@ void Form1::SendControlFrame(int i, StepWork& w) {
         if (tp == 0 && s.TxTimer == 0 && (tx == TxIdle || tx == TxWaitingForCTS)) {
             const double r = Rnd();
             s.TxState = TxSendingControl;
-            s.TxTimer = CInt(Int(chkRandom.Value * r * 30) + 40);
+            s.TxTimer = CInt(Int(Settings.RandomBackoff * r * 30) + 40);
             s.Output = ColourWhite;
             s.TxProgress = 1;
             s.ControlOnAir = true;
@@ -102,21 +102,9 @@ bool Form1::SendDecision(int i, const StepWork& w) {
     case Scheme::Aloha:
         return true;
     case Scheme::SlottedAloha: {
-        double slot = PacketLength;
-        switch (Topology) {
-        case TopoBus:
-            slot = PacketLength + 26;
-            break;
-        case TopoStar:
-            slot = PacketLength;
-            break;
-        case TopoRing:
-            slot = PacketLength + CInt(NodeCount) * (PathLength + 3.0);
-            break;
-        default:
-            slot = PacketLength + 9;
-            break; // Space and Wide Space
-        }
+        const TopologyInfo& medium = TopologyOf(Topology);
+        double slot = PacketLength + medium.SlotExtra;
+        if (medium.SlotGoesAround) slot += CInt(NodeCount) * (PathLength + 3.0);
         return Mod(TickCount, slot) == 0;
     }
     case Scheme::Csma:
@@ -238,10 +226,8 @@ void Form1::EndFrame(int i, StepWork& w) {
         }
         s.CollisionCount = static_cast<Integer>(k);
         const double r = Rnd();
-        Long slot = 16; // Ring, Space and Wide Space
-        if (Topology == TopoBus) slot = 52;
-        if (Topology == TopoStar) slot = 32;
-        if (chkRandom.Value == 1)
+        const Long slot = TopologyOf(Topology).BackoffSlot;
+        if (Settings.RandomBackoff == 1)
             s.TxTimer = CLng(1 + slot * Int(r * static_cast<double>(1 << std::min(k, 10))));
         else
             s.TxTimer = 1 + slot;
@@ -250,16 +236,14 @@ void Form1::EndFrame(int i, StepWork& w) {
 
     s.TxTimer = 0;
     if (IsTokenScheme(w.scheme)) w.PassToken = true;
-    if (chkReliable.Value == 0) {
+    if (Settings.Reliable == 0) {
         w.AckHeard = true;
         w.LeftReason = w.Aborted ? Node::LeftAborted : Node::LeftUnacknowledged;
         s.TxState = TxFinishing;
     } else {
-        const double x = Int(static_cast<double>(Rnd()) * chkRandom.Value * 30);
-        double timeout = 50 + x; // Bus, Space and Wide Space
-        if (Topology == TopoStar) timeout = 60 + x;
-        if (Topology == TopoRing) timeout = 10 * NodeCount + x;
-        s.TxTimer = CLng(timeout);
+        const double x = Int(static_cast<double>(Rnd()) * Settings.RandomBackoff * 30);
+        const TopologyInfo& medium = TopologyOf(Topology);
+        s.TxTimer = CLng(medium.AckWaitFixed + medium.AckWaitPerStation * NodeCount + x);
         w.AckHeard = false;
         s.TxState = TxWaitingForACK;
     }

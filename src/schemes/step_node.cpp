@@ -1,7 +1,5 @@
 // One step of a station: the seventeen steps in their fixed order.  Later
 // steps see what earlier ones changed, so the order below is the behaviour.
-#include <cmath>
-
 #include "schemes/step_work.h"
 
 namespace maclab {
@@ -9,7 +7,7 @@ namespace maclab {
 void Form1::StepNode(Integer i) {
     Node& s = NodeTable[i];
     StepWork w;
-    w.scheme = CurrentScheme();
+    w.scheme = Settings.CurrentScheme;
 
     NodeShapeEcho(i);                                         // 1
     w.H0 = s.Heard;                                           // 2
@@ -30,7 +28,7 @@ void Form1::StepNode(Integer i) {
     if (Topology == TopoRing) RingRepeater(i);                // 15
     s.Heard2 = s.Heard1;                                      // 16
     s.Heard1 = s.Heard;                                       //
-    if (chkStatus.Value == 1) ShowStatus(i);                  // 17
+    if (Settings.StatusShown == 1) ShowStatus(i);             // 17
 }
 
 Integer Form1::StationWithAddress(Long colour) const {
@@ -39,12 +37,6 @@ Integer Form1::StationWithAddress(Long colour) const {
     for (int k = 0; k < n; ++k)
         if (NodeTable[k].AddressColour == colour) found = static_cast<Integer>(k);
     return found;
-}
-
-long long Form1::RadioDelay(int a, int b) const {
-    const double dx = static_cast<double>(NodeTable[a].CellX[0]) - NodeTable[b].CellX[0];
-    const double dy = static_cast<double>(NodeTable[a].CellY[0]) - NodeTable[b].CellY[0];
-    return static_cast<long long>(Int((std::sqrt(dx * dx + dy * dy) - 30) / 400 + 0.5));
 }
 
 } // namespace maclab

@@ -13,13 +13,23 @@
 
 namespace {
 
-constexpr const char* Usage =
+constexpr const char* Options =
     "usage: maclab-sweep [--scheme NAME] [--topology NAME] [--ot G1,G2,...] [--ticks N]\n"
     "                    [--stations N] [--length L] [--reliable | --unreliable]\n"
     "                    [--backoff random|constant] [--out PREFIX]\n"
     "  defaults: --scheme ALOHA --topology Star --stations 24 --length 10 --unreliable\n"
     "            --backoff constant --ticks 100000 --out sweep\n"
     "            --ot 0.05,0.1,0.2,0.3,0.4,0.5,0.6,0.8,1.0,1.2,1.5,2.0\n";
+
+// The options, and the names the scheme and the topology take.
+std::string Usage() {
+    std::string text = Options;
+    text += "  schemes:";
+    for (const auto& s : maclab::SchemeNames) text += " \"" + std::string(s.Text) + "\"";
+    text += "\n  topologies:";
+    for (const auto& t : maclab::Topologies) text += " \"" + std::string(t.Name) + "\"";
+    return text + "\n";
+}
 
 bool ParseNumber(std::string_view text, double& value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -45,7 +55,7 @@ bool ParseList(std::string_view text, std::vector<double>& values) {
 }
 
 int Fail(const std::string& message) {
-    std::cerr << "maclab-sweep: " << message << '\n' << Usage;
+    std::cerr << "maclab-sweep: " << message << '\n' << Usage();
     return 2;
 }
 
@@ -58,7 +68,7 @@ int main(int argc, char** argv) {
     for (int k = 1; k < argc; ++k) {
         const std::string_view option = argv[k];
         if (option == "--help" || option == "-h") {
-            std::cout << Usage;
+            std::cout << Usage();
             return 0;
         }
         if (option == "--reliable") {
@@ -73,8 +83,13 @@ int main(int argc, char** argv) {
         const std::string_view value = argv[++k];
         long long whole = 0;
         if (option == "--scheme") {
+            if (maclab::SchemeFromText(value) == maclab::Scheme::Other)
+                return Fail("unknown scheme " + std::string(value));
             settings.Scheme = value;
         } else if (option == "--topology") {
+            bool known = false;
+            for (const auto& t : maclab::Topologies) known = known || t.Name == value;
+            if (!known) return Fail("unknown topology " + std::string(value));
             settings.Topology = value;
         } else if (option == "--ot") {
             if (!ParseList(value, offered)) return Fail("bad offered-traffic list");

@@ -73,11 +73,9 @@ inline Point RunPoint(const Settings& settings, double offered) {
     point.Sent = form.TotalSent;
     point.Received = form.TotalReceived;
     for (int i = 0; i < form.ActiveStations(); ++i) point.Backlog += form.NodeTable[i].QueueCount;
-    if (form.TickCount > 0)
-        point.Utilisation =
-            static_cast<double>(form.TotalReceived) * form.PacketLength / form.TickCount;
-    if (form.TotalQueued > 0)
-        point.Efficiency = static_cast<double>(form.TotalReceived) / form.TotalQueued;
+    // The window's own figures, unrounded.
+    if (form.TickCount > 0) point.Utilisation = form.UtilisationPercent() / 100;
+    if (form.TotalQueued > 0) point.Efficiency = form.EfficiencyPercent() / 100;
     return point;
 }
 

@@ -1,7 +1,12 @@
 # Plays SCRIPT with RUNNER and compares standard output (and, for failing
-# scripts, standard error and the exit status) with the files beside it.
-get_filename_component(dir ${SCRIPT} DIRECTORY)
+# scripts, standard error and the exit status) with NAME.out and NAME.err in
+# EXPECTED_DIR (by default the script's own folder).
 get_filename_component(name ${SCRIPT} NAME_WE)
+if(DEFINED EXPECTED_DIR)
+  set(dir ${EXPECTED_DIR})
+else()
+  get_filename_component(dir ${SCRIPT} DIRECTORY)
+endif()
 execute_process(COMMAND ${RUNNER} ${SCRIPT}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 file(WRITE ${ACTUAL_DIR}/${name}.out ${out})

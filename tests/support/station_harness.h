@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "runner/trace.h"
 
 namespace maclab::testing {
 
@@ -48,19 +49,9 @@ class Station {
 
     // The symbol a station put out, written as the runner writes symbols.
     std::string Symbol(Long c) const {
-        if (c == f->BackColour) return ".";
-        if (c == CollisionColour) return "X";
-        if (c == EndMarker) return "E";
-        if (c == f->ColourWhite) return "W";
-        if (c == f->ColourGrey192) return "R";
-        if (c == f->ColourGrey240) return "C";
-        if (c == f->ColourGrey224) return "T";
-        if (c == f->ColourGrey248) return "K";
-        for (int k = 0; k < StationRecords; ++k) {
-            if (c == f->NodeTable[k].AddressColour) return "A" + std::to_string(k);
-            if (c == f->NodeTable[k].DataColour) return "d" + std::to_string(k);
-        }
-        return "#" + std::to_string(c);
+        std::string text;
+        AppendSymbol(text, *f, c);
+        return text;
     }
     // Runs n ticks and returns station i's outputs, one symbol per tick.
     std::vector<std::string> Outputs(int i, int n) {

@@ -146,7 +146,7 @@ TEST_F(Settings, SchemeChangesResetAndOnlyExactTokenNamesHandOutTheToken) {
     EXPECT_EQ(form->NodeTable[0].ControlPending, 0);
 
     form->UserEdit(form->cmbScheme, "CSMA/CD + R");
-    EXPECT_EQ(form->CurrentScheme(), Scheme::CsmaCdR);
+    EXPECT_EQ(form->Settings.CurrentScheme, Scheme::CsmaCdR);
     form->cmdStart_Click(0);
     Ticks(3);
     // Picking the scheme in use resets the network all the same.
@@ -229,4 +229,56 @@ TEST_F(Settings, AnEmptyNodeCountEmptiesTheNetwork) {
         EXPECT_EQ(ShownStations(), 0);
         Ticks(30);
     }
+}
+
+// The rules read a typed copy of the scheme, the offered traffic and the
+// toggles.  It follows every way those controls change: start-up's own
+// assignments, picks, edits, toggles and resets.  And it changes before the
+// handler runs: the reset a scheme change causes already sees the new scheme.
+TEST_F(Settings, TheRulesCopyOfTheSettingsFollowsEveryChangeOfItsControls) {
+    const auto inStep = [this](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(form->Settings, form->SettingsFromControls());
+    };
+    inStep("start-up");
+    EXPECT_EQ(form->Settings.CurrentScheme, Scheme::Aloha);
+    EXPECT_EQ(form->Settings.OfferedTraffic, 0.1);
+
+    form->UserEdit(form->cmbScheme, "Polling");
+    inStep("typed scheme");
+    EXPECT_EQ(form->NodeTable[0].HoldsToken, VbTrue); // the reset saw "Polling"
+    form->UserPick(form->cmbScheme, "ALOHA");
+    inStep("picked scheme");
+    EXPECT_EQ(form->NodeTable[0].HoldsToken, VbFalse);
+    form->UserEdit(form->cmbScheme, "aloha");
+    inStep("a text that names no scheme");
+    EXPECT_EQ(form->Settings.CurrentScheme, Scheme::Other);
+
+    form->UserPick(form->cmbOT, "2.0");
+    inStep("picked traffic");
+    form->UserEdit(form->cmbOT, "1e400");
+    inStep("typed traffic");
+    EXPECT_EQ(form->Settings.OfferedTraffic, 1000000.0);
+    form->UserEdit(form->cmbOT, "-3");
+    EXPECT_EQ(form->Settings.OfferedTraffic, 0.0);
+
+    for (Control* toggle : {&form->chkReliable, &form->chkRandom, &form->chkStatus,
+                            &form->chkRandom, &form->chkReliable, &form->chkStatus}) {
+        form->UserToggle(*toggle);
+        inStep("toggle");
+    }
+    form->UserToggle(form->chkReliable);
+    form->UserToggle(form->chkRandom);
+    EXPECT_EQ(form->Settings.Reliable, 1);
+    EXPECT_EQ(form->Settings.RandomBackoff, 1);
+
+    // Changes that reset the network, and the resets themselves, leave the
+    // settings alone.
+    form->UserPick(form->cmbTopology, "Ring");
+    form->cmdStart_Click(0);
+    form->cmdStart_Click(1);
+    form->UserEdit(form->cmbNodes, "9");
+    inStep("resets");
+    EXPECT_EQ(form->Settings.OfferedTraffic, 0.0);
+    EXPECT_EQ(form->Settings.Reliable, 1);
 }

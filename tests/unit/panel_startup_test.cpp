@@ -1,8 +1,11 @@
 // The window right after start-up: every control, list and default.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/form1.h"
@@ -17,65 +20,105 @@ std::unique_ptr<Form1> Started() {
     return form;
 }
 
+using Kind = ControlEntry::Kind;
+
 struct Placed {
     const char* name;
-    const Control* control;
+    int index;
+    Kind kind;
     std::string caption;
     float left, top, width, height;
 };
 
 } // namespace
 
+// Every control of the window's design is in the table of controls, under its
+// name, with its kind, caption and place; the per-station arrays are whole.
 TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
     const auto form = Started();
     const Form1& f = *form;
     const std::vector<Placed> controls = {
-        {"Label14", &f.Label14, "Topology:", 120, 90, 1815, 495},
-        {"cmbTopology", &f.cmbTopology, "", 2040, 60, 2535, 555},
-        {"Label4", &f.Label4, "Scheme", 6720, 120, 1455, 375},
-        {"cmbScheme", &f.cmbScheme, "", 8280, 60, 3015, 555},
-        {"cmbNodes", &f.cmbNodes, "", 11400, 60, 1215, 555},
-        {"Label1", &f.Label1, "Nodes", 12600, 120, 1215, 375},
-        {"Label3", &f.Label3, "Offered Traffic", 8760, 795, 2415, 375},
-        {"cmbOT", &f.cmbOT, "", 11280, 720, 1215, 555},
-        {"Label13", &f.Label13, "x NetCap", 12600, 840, 1215, 375},
-        {"Label5", &f.Label5, "Packet Length", 8880, 1380, 2295, 495},
-        {"cmbLength", &f.cmbLength, "", 11280, 1320, 1215, 555},
-        {"chkSpeed", &f.chkSpeed, "Slow", 11880, 2160, 1815, 615},
-        {"chkStatus", &f.chkStatus, "Show Status", 11880, 2820, 1815, 975},
-        {"chkReliable", &f.chkReliable, "Unreliable", 11880, 3840, 1815, 615},
-        {"chkRandom", &f.chkRandom, "Button B", 11880, 4440, 1815, 1035},
-        {"cmdStart(0)", &f.cmdStart[0], "Start", 9840, 6240, 1215, 615},
-        {"cmdStart(1)", &f.cmdStart[1], "Reset", 11160, 6240, 1215, 615},
-        {"cmdPause", &f.cmdPause, "Pause", 12480, 6240, 1215, 615},
-        {"Label6", &f.Label6, "Total Transmitted", 9480, 7080, 2895, 495},
-        {"lblTotalTx", &f.lblTotalTx, "0", 12480, 7080, 1095, 495},
-        {"Label7", &f.Label7, "Total Received", 9480, 7560, 2895, 495},
-        {"lblTotalRx", &f.lblTotalRx, "0", 12480, 7560, 1095, 495},
-        {"Label8", &f.Label8, "Total Queued", 9480, 8040, 2895, 495},
-        {"lblTotalQueued", &f.lblTotalQueued, "0", 12480, 8040, 1095, 495},
-        {"Label10", &f.Label10, "Utilisation", 9840, 8520, 2535, 495},
-        {"lblUtilisation", &f.lblUtilisation, " 0", 12360, 8520, 855, 495},
-        {"Label9", &f.Label9, "%", 13320, 8520, 375, 495},
-        {"Label12", &f.Label12, "Efficiency", 9840, 9000, 2535, 495},
-        {"lblEfficiency", &f.lblEfficiency, " 0", 12360, 9000, 855, 495},
-        {"Label11", &f.Label11, "%", 13320, 9000, 375, 495},
-        {"Label2", &f.Label2, "Label2", 120, 9240, 975, 375},
+        {"Label14", -1, Kind::Label, "Topology:", 120, 90, 1815, 495},
+        {"cmbTopology", -1, Kind::ComboBox, "", 2040, 60, 2535, 555},
+        {"Label4", -1, Kind::Label, "Scheme", 6720, 120, 1455, 375},
+        {"cmbScheme", -1, Kind::ComboBox, "", 8280, 60, 3015, 555},
+        {"cmbNodes", -1, Kind::ComboBox, "", 11400, 60, 1215, 555},
+        {"Label1", -1, Kind::Label, "Nodes", 12600, 120, 1215, 375},
+        {"Label3", -1, Kind::Label, "Offered Traffic", 8760, 795, 2415, 375},
+        {"cmbOT", -1, Kind::ComboBox, "", 11280, 720, 1215, 555},
+        {"Label13", -1, Kind::Label, "x NetCap", 12600, 840, 1215, 375},
+        {"Label5", -1, Kind::Label, "Packet Length", 8880, 1380, 2295, 495},
+        {"cmbLength", -1, Kind::ComboBox, "", 11280, 1320, 1215, 555},
+        {"chkSpeed", -1, Kind::Toggle, "Slow", 11880, 2160, 1815, 615},
+        {"chkStatus", -1, Kind::Toggle, "Show Status", 11880, 2820, 1815, 975},
+        {"chkReliable", -1, Kind::Toggle, "Unreliable", 11880, 3840, 1815, 615},
+        {"chkRandom", -1, Kind::Toggle, "Button B", 11880, 4440, 1815, 1035},
+        {"cmdStart", 0, Kind::Button, "Start", 9840, 6240, 1215, 615},
+        {"cmdStart", 1, Kind::Button, "Reset", 11160, 6240, 1215, 615},
+        {"cmdPause", -1, Kind::Button, "Pause", 12480, 6240, 1215, 615},
+        {"Label6", -1, Kind::Label, "Total Transmitted", 9480, 7080, 2895, 495},
+        {"lblTotalTx", -1, Kind::Label, "0", 12480, 7080, 1095, 495},
+        {"Label7", -1, Kind::Label, "Total Received", 9480, 7560, 2895, 495},
+        {"lblTotalRx", -1, Kind::Label, "0", 12480, 7560, 1095, 495},
+        {"Label8", -1, Kind::Label, "Total Queued", 9480, 8040, 2895, 495},
+        {"lblTotalQueued", -1, Kind::Label, "0", 12480, 8040, 1095, 495},
+        {"Label10", -1, Kind::Label, "Utilisation", 9840, 8520, 2535, 495},
+        {"lblUtilisation", -1, Kind::Label, " 0", 12360, 8520, 855, 495},
+        {"Label9", -1, Kind::Label, "%", 13320, 8520, 375, 495},
+        {"Label12", -1, Kind::Label, "Efficiency", 9840, 9000, 2535, 495},
+        {"lblEfficiency", -1, Kind::Label, " 0", 12360, 9000, 855, 495},
+        {"Label11", -1, Kind::Label, "%", 13320, 9000, 375, 495},
+        {"Label2", -1, Kind::Label, "Label2", 120, 9240, 975, 375},
     };
     for (const Placed& c : controls) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
+        const ControlEntry* e = f.FindControl(c.name, c.index);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->Type, c.kind);
+        const Control* control = e->Model;
         // Combo boxes carry their text in Text, checked below.
         if (!c.caption.empty()) {
-            EXPECT_EQ(c.control->Caption, c.caption);
+            EXPECT_EQ(control->Caption, c.caption);
         }
-        EXPECT_EQ(c.control->Left, c.left);
-        EXPECT_EQ(c.control->Top, c.top);
-        EXPECT_EQ(c.control->Width, c.width);
-        EXPECT_EQ(c.control->Height, c.height);
-        const bool smallFont = c.control == &f.Label13 || c.control == &f.Label2;
-        EXPECT_EQ(c.control->FontSize, smallFont ? 13.5f : 18.0f);
-        EXPECT_EQ(c.control->Visible, c.control != &f.chkRandom && c.control != &f.Label2);
+        EXPECT_EQ(control->Left, c.left);
+        EXPECT_EQ(control->Top, c.top);
+        EXPECT_EQ(control->Width, c.width);
+        EXPECT_EQ(control->Height, c.height);
+        const bool smallFont = control == &f.Label13 || control == &f.Label2;
+        EXPECT_EQ(control->FontSize, smallFont ? 13.5f : 18.0f);
+        EXPECT_EQ(control->Visible, control != &f.chkRandom && control != &f.Label2);
     }
+    // The drawing elements and the per-station arrays, with their indexes.
+    for (const auto& [name, kind, count] :
+         {std::tuple{"Line1", Kind::Line, 0}, std::tuple{"Shape1", Kind::Shape, 0},
+          std::tuple{"Shape4", Kind::Shape, 2}, std::tuple{"cmdNode", Kind::Button, 24},
+          std::tuple{"shpNode", Kind::Shape, 24}, std::tuple{"lneDrop", Kind::Line, 24},
+          std::tuple{"lblTxStatus", Kind::Label, 24}, std::tuple{"lblRxStatus", Kind::Label, 24},
+          std::tuple{"lblQueued", Kind::Label, 24}}) {
+        SCOPED_TRACE(name);
+        for (int i = count == 0 ? -1 : 0; i < std::max(count, 0); ++i) {
+            const ControlEntry* e = f.FindControl(name, i);
+            ASSERT_NE(e, nullptr) << i;
+            EXPECT_EQ(e->Type, kind);
+            EXPECT_EQ(e->Count, std::max(count, 1));
+        }
+        EXPECT_EQ(f.FindControl(name, count), nullptr);
+    }
+    // Nothing else, and nothing twice.
+    EXPECT_EQ(f.Controls().size(), controls.size() + 1 + 1 + 2 + 6 * 24);
+    std::set<const Control*> models;
+    for (const ControlEntry& e : f.Controls()) {
+        EXPECT_TRUE(models.insert(e.Model).second) << e.Name << " " << e.Index;
+        EXPECT_EQ(f.EntryOf(*e.Model), &e);
+        // What a user can operate runs a handler: every button and toggle a
+        // click, every box but the offered traffic a change and a pick.
+        const bool button = e.Type == Kind::Button || e.Type == Kind::Toggle;
+        EXPECT_EQ(button, e.Click != nullptr || e.IndexedClick != nullptr) << e.Name;
+        EXPECT_EQ(e.IndexedClick != nullptr, button && e.InArray()) << e.Name;
+        const bool box = e.Type == Kind::ComboBox && e.Name != "cmbOT";
+        EXPECT_EQ(box, e.Change != nullptr && e.Pick != nullptr) << e.Name;
+    }
+
     EXPECT_EQ(f.Label6.ForeColor, RGB(0, 128, 0));
     EXPECT_EQ(f.lblTotalTx.ForeColor, RGB(0, 128, 0));
     EXPECT_EQ(f.Label7.ForeColor, RGB(0, 0, 128));

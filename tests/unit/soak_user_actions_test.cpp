@@ -4,7 +4,8 @@
 //  - the node count is 0 or a whole 2..24, and the records past the last
 //    active station stay idle (silent output, idle cells, empty queue);
 //  - PathLength is at most 24, every QueueCount within 0..101, HubSource -1 or
-//    an active station;
+//    an active station, and the rules' typed copy of the settings equals
+//    what the controls say;
 //  - the packets of every station are accounted for: packets queued there
 //    since the last reset = packets that left its queue + packets still in it.
 //
@@ -335,6 +336,8 @@ class Soak {
         ASSERT_LE(form_.PathLength, 24) << what;
         ASSERT_TRUE(form_.HubSource == -1 || (form_.HubSource >= 0 && form_.HubSource < n))
             << what << ": HubSource " << form_.HubSource << " with " << n << " stations";
+        ASSERT_TRUE(form_.Settings == form_.SettingsFromControls())
+            << what << ": the rules' copy of the settings differs from the controls";
         const Long idle = form_.BackColour;
         // The cells a reset puts back to silence.  (On the Bus a drop line also
         // has a third cell beyond PathLength = 1; a reset leaves whatever it

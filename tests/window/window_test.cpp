@@ -24,7 +24,7 @@ namespace {
 using testing::RecordingSurface;
 
 QRect Pixels(const Control& c) {
-    const auto px = [](float t) { return static_cast<int>(std::lround(t / 15.0)); };
+    const auto px = [](float t) { return static_cast<int>(std::lround(t / TwipsPerPixel)); };
     return {px(c.Left), px(c.Top), px(c.Width), px(c.Height)};
 }
 
@@ -278,7 +278,7 @@ TEST_F(WindowTest, TypingRunsTheTextChangeHandlerAtEveryKeystroke) {
     QLineEdit* scheme = window->ComboOf(f.cmbScheme)->lineEdit();
     scheme->selectAll();
     QTest::keyClicks(scheme, "CSMA/CD + R");
-    EXPECT_EQ(f.CurrentScheme(), Scheme::CsmaCdR);
+    EXPECT_EQ(f.Settings.CurrentScheme, Scheme::CsmaCdR);
     EXPECT_EQ(window->ComboOf(f.cmbScheme)->count(), 7); // typed text is never added
 }
 
@@ -330,9 +330,9 @@ std::vector<QPoint> OpenRingPoints(MainWindow& w, Long x, Long y, int radius) {
     std::vector<QPoint> points;
     for (int a = 0; a < 360; a += 10) {
         const double t = a * M_PI / 180;
-        const QPoint p(static_cast<int>(std::lround(x / 15.0)) +
+        const QPoint p(static_cast<int>(std::lround(x / TwipsPerPixel)) +
                            static_cast<int>(std::lround(radius * std::cos(t))),
-                       static_cast<int>(std::lround(y / 15.0)) +
+                       static_cast<int>(std::lround(y / TwipsPerPixel)) +
                            static_cast<int>(std::lround(radius * std::sin(t))));
         bool hidden = false;
         for (const QRect& r : covered) hidden = hidden || r.contains(p);

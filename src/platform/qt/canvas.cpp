@@ -10,8 +10,6 @@
 namespace maclab::qt {
 
 namespace {
-constexpr double TwipsPerPixel = 15.0;
-
 bool SameLook(const Control& a, const Control& b) {
     return a.Visible == b.Visible && a.Left == b.Left && a.Top == b.Top && a.Width == b.Width &&
            a.Height == b.Height && a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2 &&
@@ -29,12 +27,14 @@ Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(0, 0, static_cast<int>(std::lround(form.Form.Width / TwipsPerPixel)),
                 static_cast<int>(std::lround(form.Form.Height / TwipsPerPixel)));
-    // Painted bottom to top: the medium, then the stations over their lines.
-    items_.push_back({&form.Line1, Look::Line, false, {}});
-    for (const Control& drop : form.lneDrop) items_.push_back({&drop, Look::Line, false, {}});
-    for (const Control& piece : form.Shape4) items_.push_back({&piece, Look::Box, true, {}});
-    items_.push_back({&form.Shape1, Look::Circle, false, {}});
-    for (const Control& shape : form.shpNode) items_.push_back({&shape, Look::Circle, true, {}});
+    // The shapes and lines of the table, painted bottom to top in its order.
+    for (const ControlEntry& entry : form.Controls()) {
+        const Control& c = *entry.Model;
+        if (entry.Type == ControlEntry::Kind::Line)
+            items_.push_back({&c, Look::Line, {}});
+        else if (entry.Type == ControlEntry::Kind::Shape)
+            items_.push_back({&c, c.Shape == ShapeForm::Circle ? Look::Circle : Look::Box, {}});
+    }
     for (Item& item : items_) {
         item.shown = *item.model;
         item.shown.Visible = false; // nothing painted yet
@@ -184,7 +184,7 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
         p.drawImage(at, ShapePart(c, Part::Box, c.BackColor));
         return;
     }
-    if (item.filled) p.drawImage(at, ShapePart(c, Part::Disc, c.FillColor));
+    if (c.SolidFill) p.drawImage(at, ShapePart(c, Part::Disc, c.FillColor));
     p.drawImage(at, ShapePart(c, Part::Outline, c.BorderColor));
 }
 

@@ -46,7 +46,6 @@ class Canvas final : public QWidget, public Surface {
     struct Item {
         const Control* model;
         Look look;
-        bool filled; // circles: solid fill
         Control shown;
     };
 

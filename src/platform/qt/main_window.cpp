@@ -16,7 +16,6 @@
 namespace maclab::qt {
 
 namespace {
-constexpr double TwipsPerPixel = 15.0;
 
 // A station's button: a plain raised box in the station's colour, drawn the
 // classic way.  Two dozen of them sit on the medium and are painted again
@@ -129,47 +128,37 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     setPalette(palette);
     setAutoFillBackground(true);
 
-    // Bottom to top: the drawing surface, the labels, then the buttons and boxes.
+    // The drawing surface paints the network picture (the shapes and lines of
+    // the table); every other control of the table becomes a widget over it,
+    // stacked in the table's order.
     canvas_ = new Canvas(form_, this);
-    for (const Control* label :
-         {&form_.Label14, &form_.Label4, &form_.Label1, &form_.Label3, &form_.Label13,
-          &form_.Label5, &form_.Label6, &form_.lblTotalTx, &form_.Label7, &form_.lblTotalRx,
-          &form_.Label8, &form_.lblTotalQueued, &form_.Label10, &form_.lblUtilisation,
-          &form_.Label9, &form_.Label12, &form_.lblEfficiency, &form_.Label11, &form_.Label2})
-        AddLabel(*label);
-    for (int i = 0; i < StationControls; ++i) {
-        AddLabel(form_.lblTxStatus[i]);
-        AddLabel(form_.lblRxStatus[i]);
-        AddLabel(form_.lblQueued[i]);
-    }
-    for (ComboBox* box :
-         {&form_.cmbTopology, &form_.cmbScheme, &form_.cmbNodes, &form_.cmbOT, &form_.cmbLength})
-        AddCombo(*box);
-    for (Control* toggle :
-         {&form_.chkSpeed, &form_.chkStatus, &form_.chkReliable, &form_.chkRandom}) {
-        QPushButton* button = AddButton(*toggle, Kind::Toggle);
-        connect(button, &QPushButton::clicked, this, [this, toggle] {
-            form_.UserToggle(*toggle);
-            Sync();
-        });
-    }
-    for (int index = 0; index < 2; ++index) {
-        connect(AddButton(form_.cmdStart[index], Kind::Button), &QPushButton::clicked, this,
-                [this, index] {
-                    form_.cmdStart_Click(index);
+    for (const ControlEntry& entry : form_.Controls()) {
+        switch (entry.Type) {
+        case ControlEntry::Kind::Label:
+            AddLabel(*entry.Model);
+            break;
+        case ControlEntry::Kind::ComboBox:
+            AddCombo(entry.Combo());
+            break;
+        case ControlEntry::Kind::Toggle:
+            connect(AddButton(*entry.Model, Kind::Toggle), &QPushButton::clicked, this,
+                    [this, &entry] {
+                        form_.UserToggle(*entry.Model);
+                        Sync();
+                    });
+            break;
+        case ControlEntry::Kind::Button:
+            connect(
+                AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button),
+                &QPushButton::clicked, this, [this, &entry] {
+                    form_.UserClick(entry);
                     Sync();
                 });
-    }
-    connect(AddButton(form_.cmdPause, Kind::Button), &QPushButton::clicked, this, [this] {
-        form_.cmdPause_Click();
-        Sync();
-    });
-    for (int index = 0; index < StationControls; ++index) {
-        connect(AddButton(form_.cmdNode[index], Kind::NodeButton), &QPushButton::clicked, this,
-                [this, index] {
-                    form_.cmdNode_Click(index);
-                    Sync();
-                });
+            break;
+        case ControlEntry::Kind::Shape:
+        case ControlEntry::Kind::Line:
+            break;
+        }
     }
 
     clock_.setTimerType(Qt::PreciseTimer);
