@@ -49,6 +49,8 @@ struct Control {
     ShapeForm Shape = ShapeForm::Rectangle;
     bool Opaque = false;
     bool SolidFill = false;
+    // What the control says when the pointer rests on it.
+    std::string ToolTip;
 };
 
 // An editable drop-down list: a text field plus its list entries.
@@ -78,6 +80,9 @@ struct ControlEntry {
     // offered traffic).
     void (Form1::*Change)() = nullptr;
     void (Form1::*Pick)() = nullptr;
+    // The key that works as a click on this button or toggle, by its name
+    // ("Space", "Right", or a letter), or empty.
+    std::string_view Key = {};
 
     bool InArray() const { return Index >= 0; }
     // The model of a combo box (only for Kind::ComboBox).

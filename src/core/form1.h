@@ -30,6 +30,8 @@ constexpr int BusCells = 27;        // BusLeft(0 To 26)
 // The bus is cells 0..25; cell 26 only takes what leaves its right end.
 constexpr int LastBusCell = BusCells - 1;
 
+constexpr int LegendRows = 9; // rows of the legend of the medium's colours
+
 constexpr Long CollisionColour = 255; // pure red: garbled
 constexpr Long EndMarker = 0;         // black: end of a frame
 
@@ -170,12 +172,21 @@ class Form1 {
     Control Label6, lblTotalTx, Label7, lblTotalRx, Label8, lblTotalQueued;
     Control Label10, lblUtilisation, Label9, Label12, lblEfficiency, Label11;
     Control Label2;
+    // The classroom additions: one tick at a time while paused, the tick
+    // count, the legend of the medium's colours.
+    Control cmdStep, lblTick, chkLegend;
+    std::array<Control, LegendRows> shpLegend, lblLegend;
+    Control shpLegendBox;
     Control Line1;
     std::array<Control, 2> Shape4;
     Control Shape1;
     std::array<Control, StationControls> cmdNode, shpNode, lneDrop;
     std::array<Control, StationControls> lblTxStatus, lblRxStatus, lblQueued;
     TimerModel Timer1;
+    // The area under the network picture and the colour that silence is
+    // shown in there (the rules know silence only as BackColour; every front
+    // end paints a silent cell of the medium in Medium.BackColor).
+    Control Medium;
 
     // ===== Platform services =====
     // Where the tick draws; never null.  The owner of the surface outlives its use.
@@ -201,6 +212,8 @@ class Form1 {
     // The entry of a control by name (and index, for a member of an array),
     // or nullptr.
     const ControlEntry* FindControl(std::string_view name, int index = -1) const;
+    // The button or toggle a key works, or nullptr.
+    const ControlEntry* KeyControl(std::string_view key) const;
     // The entry whose model is the given control, or nullptr.
     const ControlEntry* EntryOf(const Control& model) const;
     // The three status labels of a station (0..23).
@@ -293,6 +306,13 @@ class Form1 {
     void cmbTopology_Click();
     void chkRandom_Click();
     void chkReliable_Click();
+    void cmdStep_Click();
+    void chkLegend_Click();
+
+    // What only a person looking at the window needs, brought up to date:
+    // the tick counter and the stations' tooltips.  Front ends call it before
+    // they show the model; the rules never read what it writes.
+    void RefreshView();
 
     // Assigning a combo box's text from code: the text changes, then its
     // text-change handler runs (as a user's edit does).
@@ -310,6 +330,14 @@ class Form1 {
 
   private:
     void BuildControlTable();
+    void DesignClassroomControls();
+    void WriteToolTips();
+    void AssignKeys();
+    // The scheme box shows in red, with a warning, a text that names no scheme.
+    void MarkSchemeText();
+    void FillLegend();
+    // Timer1 on or off; the Step button is shown exactly while it is off.
+    void EnableTimer(bool on);
     // A combo box's text or a toggle's state has just changed: the copy of
     // the setting it defines follows.
     void ControlChanged(const Control& control);

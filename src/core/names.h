@@ -39,7 +39,7 @@ constexpr std::array<SchemeName, 8> SchemeNames = {{
     {Scheme::SlottedAloha, "Slotted ALOHA", true},
     {Scheme::Csma, "CSMA", true},
     {Scheme::CsmaCd, "CSMA/CD", true},
-    {Scheme::CsmaCdR, "CSMA/CD + R", false},
+    {Scheme::CsmaCdR, "CSMA/CD + R", true},
     {Scheme::TokenPassing, "Token Passing", true},
     {Scheme::Polling, "Polling", true},
     {Scheme::RtsCts, "RTS/CTS", true},
@@ -80,6 +80,32 @@ constexpr std::array<TopologyInfo, TopologyCount> Topologies = {{
 // The order of the topology box's list.
 constexpr std::array<Integer, TopologyCount> TopologyListOrder = {TopoStar, TopoRing, TopoBus,
                                                                   TopoSpace, TopoWideSpace};
+
+// The status texts of the transmitter and receiver states; empty for the
+// acknowledgement states 8, 10 and 12, whose label keeps what it showed.
+constexpr std::string_view TxStateCaption(Long state) {
+    constexpr std::array<std::string_view, 15> captions = {"",
+                                                           "TxIdle",
+                                                           "WaitingForCTS",
+                                                           "WaitingForACK",
+                                                           "WaitingForOK",
+                                                           "OK2Send",
+                                                           "Sending",
+                                                           "SendingControl",
+                                                           "",
+                                                           "Finishing",
+                                                           "",
+                                                           "Finished",
+                                                           "",
+                                                           "NetworkBusy",
+                                                           "Collided"};
+    return state >= 0 && state < 15 ? captions[static_cast<std::size_t>(state)] : "";
+}
+constexpr std::string_view RxStateCaption(Long state) {
+    constexpr std::array<std::string_view, 5> captions = {"", "RxIdle", "Receiving", "Stripping",
+                                                          "Monitoring"};
+    return state >= 0 && state < 5 ? captions[static_cast<std::size_t>(state)] : "";
+}
 
 constexpr const TopologyInfo& TopologyOf(Integer code) {
     return Topologies[code >= 0 && code < TopologyCount ? code : Integer{TopoStar}];

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "core/form1.h"
+#include "core/view_colours.h"
 
 namespace maclab {
 
@@ -37,9 +38,10 @@ SettingsCopy Form1::SettingsFromControls() const {
 }
 
 void Form1::ControlChanged(const Control& control) {
-    if (&control == &cmbScheme)
+    if (&control == &cmbScheme) {
         Settings.CurrentScheme = SchemeFromText(cmbScheme.Text);
-    else if (&control == &cmbOT)
+        MarkSchemeText();
+    } else if (&control == &cmbOT)
         Settings.OfferedTraffic = OfferedTrafficOf(cmbOT.Text);
     else if (&control == &chkReliable)
         Settings.Reliable = chkReliable.Value;
@@ -57,7 +59,7 @@ int Form1::ActiveStations() const {
 
 // The controls as the window is designed, before start-up runs.
 Form1::Form1() {
-    constexpr Long background = RGB(222, 220, 214);
+    constexpr Long background = PanelColour;
     Place(Form, 0, 0, 14070, 9660);
     Form.BackColor = background;
 
@@ -121,7 +123,9 @@ Form1::Form1() {
     Shape1.BorderColor = SystemColourWindowText;
 
     for (int i = 0; i < StationControls; ++i) {
-        cmdNode[i].Caption = " ";
+        // Each station's button carries the station's number.
+        cmdNode[i].Caption = WholeText(i);
+        cmdNode[i].FontSize = 12;
         Place(cmdNode[i], 0, 0, 375, 375);
         cmdNode[i].BackColor = RGB(128, 128, 255);
         cmdNode[i].Graphical = true;
@@ -139,6 +143,8 @@ Form1::Form1() {
             label->Visible = false; // shown only while status display is on
         }
     }
+    DesignClassroomControls();
+    WriteToolTips();
     BuildControlTable();
     // Every label has the window's background behind its text.
     for (const ControlEntry& e : ControlTable)

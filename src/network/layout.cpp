@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/form1.h"
+#include "core/view_colours.h"
 
 namespace maclab {
 
@@ -13,6 +14,7 @@ void PlaceButton(Control& button, const Control& shape, Long colour) {
     button.Left = Sng(shape.Left + 420.0 - 240.0);
     button.Top = Sng(shape.Top + 130.0);
     button.BackColor = colour;
+    button.ForeColor = ReadableOn(colour); // the station's number on it
     button.Visible = true;
 }
 

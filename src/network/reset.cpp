@@ -31,7 +31,7 @@ void Form1::ResetNetwork() {
         QueueControl(CtlToken, 0, 1);
         PollNext = 1;
     }
-    Timer1.Enabled = true;
+    EnableTimer(true);
     Running = VbFalse;
 }
 

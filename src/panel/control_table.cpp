@@ -1,5 +1,7 @@
 // The table of the window's controls: every front end creates, finds and
 // operates the controls through it.
+#include <tuple>
+
 #include "core/form1.h"
 
 namespace maclab {
@@ -26,6 +28,8 @@ void Form1::BuildControlTable() {
     array("Shape4", Kind::Shape, Shape4);
     single("Shape1", Kind::Shape, Shape1);
     array("shpNode", Kind::Shape, shpNode);
+    single("shpLegendBox", Kind::Shape, shpLegendBox);
+    array("shpLegend", Kind::Shape, shpLegend);
 
     // Captions, totals and the status texts.
     for (auto [name, label] : {std::pair<std::string_view, Control*>{"Label14", &Label14},
@@ -46,11 +50,13 @@ void Form1::BuildControlTable() {
                                {"Label12", &Label12},
                                {"lblEfficiency", &lblEfficiency},
                                {"Label11", &Label11},
-                               {"Label2", &Label2}})
+                               {"Label2", &Label2},
+                               {"lblTick", &lblTick}})
         single(name, Kind::Label, *label);
     array("lblTxStatus", Kind::Label, lblTxStatus);
     array("lblRxStatus", Kind::Label, lblRxStatus);
     array("lblQueued", Kind::Label, lblQueued);
+    array("lblLegend", Kind::Label, lblLegend);
 
     // The settings boxes.
     const auto combo = [&](std::string_view name, ComboBox& box, void (Form1::*change)(),
@@ -70,9 +76,26 @@ void Form1::BuildControlTable() {
     single("chkStatus", Kind::Toggle, chkStatus).Click = &Form1::chkStatus_Click;
     single("chkReliable", Kind::Toggle, chkReliable).Click = &Form1::chkReliable_Click;
     single("chkRandom", Kind::Toggle, chkRandom).Click = &Form1::chkRandom_Click;
+    single("chkLegend", Kind::Toggle, chkLegend).Click = &Form1::chkLegend_Click;
     array("cmdStart", Kind::Button, cmdStart, &Form1::cmdStart_Click);
     single("cmdPause", Kind::Button, cmdPause).Click = &Form1::cmdPause_Click;
+    single("cmdStep", Kind::Button, cmdStep).Click = &Form1::cmdStep_Click;
     array("cmdNode", Kind::Button, cmdNode, &Form1::cmdNode_Click);
+    AssignKeys();
+}
+
+// The keys of the run controls.  A front end sends a key press here only
+// while no text is being typed.
+void Form1::AssignKeys() {
+    for (auto [name, index, key] :
+         {std::tuple<std::string_view, int, std::string_view>{"cmdPause", -1, "Space"},
+          {"cmdStep", -1, "Right"},
+          {"cmdStart", 0, "S"},
+          {"cmdStart", 1, "R"},
+          {"chkSpeed", -1, "F"},
+          {"chkLegend", -1, "L"}})
+        for (ControlEntry& e : ControlTable)
+            if (e.Name == name && e.Index == index) e.Key = key;
 }
 
 const ControlEntry* Form1::FindControl(std::string_view name, int index) const {

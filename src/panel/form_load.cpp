@@ -20,7 +20,7 @@ void Form1::FillSettingLists() {
 
 void Form1::Form_Load() {
     Label2.Visible = false;
-    Timer1.Enabled = false;
+    EnableTimer(false);
     BuildPalette();
     TickCount = 0;
     Topology = TopoStar;
@@ -39,6 +39,7 @@ void Form1::Form_Load() {
     SetComboText(cmbScheme, "ALOHA");
     SetComboText(cmbOT, " 0.1");
     ResetNetwork();
+    FillLegend();
 }
 
 } // namespace maclab

@@ -22,10 +22,10 @@ void Form1::cmdStart_Click(int index) {
 void Form1::cmdPause_Click() {
     if (cmdPause.Caption == "Pause") {
         cmdPause.Caption = "Cont";
-        Timer1.Enabled = false;
+        EnableTimer(false);
     } else {
         cmdPause.Caption = "Pause";
-        Timer1.Enabled = true;
+        EnableTimer(true);
     }
 }
 

@@ -215,6 +215,8 @@ class Interpreter {
         }
         if (!button->Model->Visible) throw ScriptError{"control is hidden"};
         form_.UserClick(*button);
+        // A step is a tick: traced like one.
+        if (name == "cmdStep" && traceTicks_) WriteTickLine(form_, out_);
     }
 
     void Toggle(const std::vector<std::string_view>& words) {

@@ -8,49 +8,6 @@ namespace {
 // near-black and step down one per silent tick.
 constexpr Long FadeStart = 2;
 
-const char* TxCaption(Long state) {
-    switch (state) {
-    case TxIdle:
-        return "TxIdle";
-    case TxWaitingForCTS:
-        return "WaitingForCTS";
-    case TxWaitingForACK:
-        return "WaitingForACK";
-    case TxWaitingForOK:
-        return "WaitingForOK";
-    case TxOK2Send:
-        return "OK2Send";
-    case TxSending:
-        return "Sending";
-    case TxSendingControl:
-        return "SendingControl";
-    case TxFinishing:
-        return "Finishing";
-    case TxFinished:
-        return "Finished";
-    case TxNetworkBusy:
-        return "NetworkBusy";
-    case TxCollided:
-        return "Collided";
-    default:
-        return nullptr; // the acknowledgement states keep the caption
-    }
-}
-
-const char* RxCaption(Long state) {
-    switch (state) {
-    case RxIdle:
-        return "RxIdle";
-    case RxReceiving:
-        return "Receiving";
-    case RxStripping:
-        return "Stripping";
-    case RxMonitoring:
-        return "Monitoring";
-    default:
-        return nullptr;
-    }
-}
 } // namespace
 
 void Form1::NodeShapeEcho(int i) {
@@ -74,14 +31,15 @@ void Form1::NodeShapeEcho(int i) {
 void Form1::ShowStatus(int i) {
     if (i >= StationControls) return;
     const Node& s = NodeTable[i];
-    if (const char* tx = TxCaption(s.TxState)) {
-        std::string caption = tx;
+    if (const std::string_view tx = TxStateCaption(s.TxState); !tx.empty()) {
+        std::string caption(tx);
         if (s.TxState == TxWaitingForCTS || s.TxState == TxWaitingForACK ||
             s.TxState == TxWaitingForOK)
             caption += Str(s.TxTimer);
         lblTxStatus[i].Caption = std::move(caption);
     }
-    if (const char* rx = RxCaption(s.RxState)) lblRxStatus[i].Caption = rx;
+    if (const std::string_view rx = RxStateCaption(s.RxState); !rx.empty())
+        lblRxStatus[i].Caption = rx;
     lblQueued[i].Caption = Str(s.QueueCount) + ":" + Str(s.ControlPending);
     // (A label that shows a new caption draws itself afresh in every front
     // end, so the labels need no hiding and showing again; a hidden label

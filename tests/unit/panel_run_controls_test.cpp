@@ -77,6 +77,24 @@ TEST_F(RunControls, PauseAndContSwitchTickingOnly) {
     EXPECT_EQ(form->Running, VbTrue);
 }
 
+// The Step button is shown exactly while the clock is paused, and runs one
+// tick as the timer would.
+TEST_F(RunControls, StepIsThereOnlyWhilePausedAndRunsOneTick) {
+    EXPECT_FALSE(form->cmdStep.Visible);
+    form->cmdStart_Click(0);
+    form->cmdPause_Click();
+    EXPECT_TRUE(form->cmdStep.Visible);
+    const Long ticks = form->TickCount;
+    form->UserClick(*form->FindControl("cmdStep"));
+    EXPECT_EQ(form->TickCount, ticks + 1);
+    EXPECT_FALSE(form->Timer1.Enabled);
+    form->cmdPause_Click();
+    EXPECT_FALSE(form->cmdStep.Visible);
+    form->cmdPause_Click();
+    form->cmdStart_Click(1); // a reset runs the clock again
+    EXPECT_FALSE(form->cmdStep.Visible);
+}
+
 TEST_F(RunControls, StopWhilePausedNeedsTwoClicksToResume) {
     form->cmdStart_Click(0);
     form->cmdPause_Click();

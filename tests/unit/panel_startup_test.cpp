@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/view_colours.h"
 
 using namespace maclab;
 
@@ -69,6 +70,9 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         {"lblEfficiency", -1, Kind::Label, " 0", 12360, 9000, 855, 495},
         {"Label11", -1, Kind::Label, "%", 13320, 9000, 375, 495},
         {"Label2", -1, Kind::Label, "Label2", 120, 9240, 975, 375},
+        {"cmdStep", -1, Kind::Button, "Step", 12480, 5535, 1215, 615},
+        {"lblTick", -1, Kind::Label, "Tick 0", 9480, 5580, 2895, 495},
+        {"chkLegend", -1, Kind::Toggle, "Legend", 12600, 1320, 1215, 555},
     };
     for (const Placed& c : controls) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
@@ -86,7 +90,9 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         EXPECT_EQ(control->Height, c.height);
         const bool smallFont = control == &f.Label13 || control == &f.Label2;
         EXPECT_EQ(control->FontSize, smallFont ? 13.5f : 18.0f);
-        EXPECT_EQ(control->Visible, control != &f.chkRandom && control != &f.Label2);
+        EXPECT_EQ(control->Visible,
+                  control != &f.chkRandom && control != &f.Label2 && control != &f.cmdStep);
+        EXPECT_FALSE(control->ToolTip.empty());
     }
     // The drawing elements and the per-station arrays, with their indexes.
     for (const auto& [name, kind, count] :
@@ -94,7 +100,9 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
           std::tuple{"Shape4", Kind::Shape, 2}, std::tuple{"cmdNode", Kind::Button, 24},
           std::tuple{"shpNode", Kind::Shape, 24}, std::tuple{"lneDrop", Kind::Line, 24},
           std::tuple{"lblTxStatus", Kind::Label, 24}, std::tuple{"lblRxStatus", Kind::Label, 24},
-          std::tuple{"lblQueued", Kind::Label, 24}}) {
+          std::tuple{"lblQueued", Kind::Label, 24}, std::tuple{"shpLegendBox", Kind::Shape, 0},
+          std::tuple{"shpLegend", Kind::Shape, LegendRows},
+          std::tuple{"lblLegend", Kind::Label, LegendRows}}) {
         SCOPED_TRACE(name);
         for (int i = count == 0 ? -1 : 0; i < std::max(count, 0); ++i) {
             const ControlEntry* e = f.FindControl(name, i);
@@ -105,11 +113,12 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         EXPECT_EQ(f.FindControl(name, count), nullptr);
     }
     // Nothing else, and nothing twice.
-    EXPECT_EQ(f.Controls().size(), controls.size() + 1 + 1 + 2 + 6 * 24);
+    EXPECT_EQ(f.Controls().size(), controls.size() + 1 + 1 + 2 + 6 * 24 + 1 + 2 * LegendRows);
     std::set<const Control*> models;
     for (const ControlEntry& e : f.Controls()) {
         EXPECT_TRUE(models.insert(e.Model).second) << e.Name << " " << e.Index;
         EXPECT_EQ(f.EntryOf(*e.Model), &e);
+        EXPECT_FALSE(e.Model->ToolTip.empty()) << e.Name << " " << e.Index;
         // What a user can operate runs a handler: every button and toggle a
         // click, every box but the offered traffic a change and a pick.
         const bool button = e.Type == Kind::Button || e.Type == Kind::Toggle;
@@ -142,9 +151,8 @@ TEST(PanelStartup, ListsAndTextsAreTheDefaults) {
                                         "1.4", "1.6", "1.8", "2.0"}));
     EXPECT_EQ(form->cmbLength.List,
               (std::vector<std::string>{" 3", " 6", " 10", " 20", " 50", " 100", " 200"}));
-    // Seven of the eight schemes: "CSMA/CD + R" is reached only by typing.
     EXPECT_EQ(form->cmbScheme.List,
-              (std::vector<std::string>{"ALOHA", "Slotted ALOHA", "CSMA", "CSMA/CD",
+              (std::vector<std::string>{"ALOHA", "Slotted ALOHA", "CSMA", "CSMA/CD", "CSMA/CD + R",
                                         "Token Passing", "Polling", "RTS/CTS"}));
 
     EXPECT_EQ(form->cmbTopology.Text, "Star");
@@ -163,7 +171,7 @@ TEST(PanelStartup, ListsAndTextsAreTheDefaults) {
 
 TEST(PanelStartup, ColoursAndNetworkAreReady) {
     const auto form = Started();
-    EXPECT_EQ(form->BackColour, RGB(222, 220, 214));
+    EXPECT_EQ(form->BackColour, PanelColour);
     EXPECT_EQ(form->ColourGrey248, RGB(248, 248, 248));
     EXPECT_EQ(form->ColourGrey224, RGB(224, 224, 224));
     EXPECT_EQ(form->ColourGrey240, RGB(240, 240, 240));

@@ -109,6 +109,16 @@ TEST(RunnerScript, PickRunsOnlyTheListPickHandler) {
               R"(texts topology="Star" nodes=" 24" length=" 200" scheme="Polling" ot="2.0")");
 }
 
+TEST(RunnerScript, StepRunsOneTracedTickWhilePaused) {
+    const Result r = Play("click cmdPause\ntrace ticks on\nclick cmdStep\nclick cmdStep\n"
+                          "trace ticks off\nclick cmdStep\nclick cmdPause\nsummary\n"
+                          "click cmdStep\n");
+    EXPECT_EQ(r.out,
+              IdleTickLine(1, 7) + "\n" + IdleTickLine(2, 7) + "\nsummary t=3 q=0 s=0 r=0\n");
+    // Running again, the Step button is gone.
+    EXPECT_EQ(r.err, "line 9: control is hidden\n");
+}
+
 TEST(RunnerScript, TicksOnlyWhileTheTimerRuns) {
     const Result r = Play("trace ticks on\ntick 1\nclick cmdPause\ntick 1000\nclick cmdPause\ntick "
                           "1\ntrace ticks off\ntick 3\n"
@@ -147,7 +157,7 @@ TEST(RunnerScript, ScriptErrorsNameTheLineAndStopThere) {
         {"pick chkSpeed x", "unknown combo box"},
         {"pick cmbNodes 7", "not a list entry"},
         {"pick cmbNodes  25", "not a list entry"},
-        {"pick cmbScheme CSMA/CD + R", "not a list entry"},
+        {"pick cmbScheme CSMA/CD + r", "not a list entry"},
         {"pick cmbOT 0.1 ", "not a list entry"},
         {"click", "missing control"},
         {"click cmdStart", "missing index"},
@@ -155,6 +165,8 @@ TEST(RunnerScript, ScriptErrorsNameTheLineAndStopThere) {
         {"click cmdStart -1", "malformed number"},
         {"click cmdStart 0 0", "too many words"},
         {"click cmdPause 0", "cmdPause takes no index"},
+        {"click cmdStep", "control is hidden"},
+        {"click cmdStep 0", "cmdStep takes no index"},
         {"click cmdNode", "missing index"},
         {"click cmdNode 7", "control is hidden"},
         {"click cmdNode 24", "index out of range"},

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/form1.h"
+#include "core/view_colours.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/colours.h"
 #include "platform/qt/main_window.h"
@@ -116,7 +117,7 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
         EXPECT_EQ(label->text().toStdString(), c->Caption);
         EXPECT_EQ(label->isVisibleTo(window.get()), c->Visible) << c->Caption;
         EXPECT_EQ(label->palette().color(QPalette::WindowText), ModelColour(c->ForeColor));
-        EXPECT_EQ(label->palette().color(QPalette::Window), QColor(222, 220, 214));
+        EXPECT_EQ(label->palette().color(QPalette::Window), ModelColour(PanelColour));
     }
     EXPECT_FALSE(window->LabelOf(f.Label2)->isVisibleTo(window.get()));
     EXPECT_EQ(window->LabelOf(f.lblTotalTx)->palette().color(QPalette::WindowText),
@@ -166,7 +167,7 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
     // Nothing has been drawn on the medium: the surface is the background.
     const QImage shot = window->grab().toImage();
     EXPECT_EQ(shot.size(), QSize(938, 644));
-    EXPECT_EQ(shot.pixelColor(600, 400), QColor(222, 220, 214));
+    EXPECT_EQ(shot.pixelColor(600, 400), ModelColour(PanelColour));
 }
 
 TEST_F(WindowTest, ButtonsReachTheirHandlersOnce) {
@@ -274,12 +275,15 @@ TEST_F(WindowTest, TypingRunsTheTextChangeHandlerAtEveryKeystroke) {
     EXPECT_EQ(f.TotalQueued, 1);
     EXPECT_EQ(Clears(tap->log), 0u);
 
-    // A scheme reachable only by typing.
+    // Typing works for every scheme; a typed text is never added to the list.
     QLineEdit* scheme = window->ComboOf(f.cmbScheme)->lineEdit();
     scheme->selectAll();
     QTest::keyClicks(scheme, "CSMA/CD + R");
     EXPECT_EQ(f.Settings.CurrentScheme, Scheme::CsmaCdR);
-    EXPECT_EQ(window->ComboOf(f.cmbScheme)->count(), 7); // typed text is never added
+    QTest::keyClicks(scheme, "x");
+    EXPECT_EQ(f.Settings.CurrentScheme, Scheme::Other);
+    QTest::keyClick(scheme, Qt::Key_Return);
+    EXPECT_EQ(window->ComboOf(f.cmbScheme)->count(), 8);
 }
 
 TEST_F(WindowTest, PickingRunsOnlyTheListPickHandler) {
@@ -418,7 +422,7 @@ TEST_F(WindowTest, RingsAreCrispAtTheScreenDensity) {
     EXPECT_EQ(shot.width(), static_cast<int>(std::lround(938 * ratio)));
     EXPECT_EQ(shot.pixelColor(static_cast<int>(std::lround((560 + size) * ratio)), cy),
               QColor(255, 0, 0));
-    EXPECT_EQ(shot.pixelColor(cx, cy), QColor(222, 220, 214));
+    EXPECT_EQ(shot.pixelColor(cx, cy), ModelColour(PanelColour));
 }
 
 TEST(RingRaster, BandIsExactAndClipped) {

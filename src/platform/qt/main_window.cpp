@@ -241,6 +241,7 @@ void MainWindow::Tick() {
 }
 
 void MainWindow::Sync() {
+    form_.RefreshView();
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
     canvas_->Flush();
