@@ -103,7 +103,7 @@ void Form1::LayoutNetwork() {
 void Form1::LayoutBus(int last) {
     const double N = NodeCount;
     for (int k = 0; k < BusCells; ++k) {
-        BusX[k] = static_cast<Long>(Int(k * 8520.0 / 25 + 480));
+        BusX[k] = static_cast<Long>(Int(k * 8520.0 / (LastBusCell - 1) + 480));
         BusRight[k] = BackColour;
         BusLeft[k] = BackColour;
         BusShown[k] = BackColour;

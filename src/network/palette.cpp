@@ -20,7 +20,7 @@ void Form1::AddPaletteColour(double red, double green, Long blue) {
 }
 
 void Form1::BuildPalette() {
-    static constexpr int base[24][3] = {
+    static constexpr int base[StationControls][3] = {
         {192, 164, 64},  {0, 252, 0},     {0, 0, 252},     {252, 252, 0},   {252, 0, 252},
         {0, 252, 252},   {160, 0, 0},     {0, 160, 0},     {0, 0, 160},     {252, 160, 0},
         {252, 0, 160},   {0, 252, 160},   {160, 252, 0},   {160, 0, 252},   {0, 160, 252},

@@ -5,7 +5,7 @@ namespace maclab {
 
 void Form1::FillSettingLists() {
     cmbNodes.List.clear();
-    for (int n = 2; n <= 24; ++n) cmbNodes.List.push_back(Str(n));
+    for (int n = 2; n <= StationControls; ++n) cmbNodes.List.push_back(Str(n));
     cmbTopology.List.clear();
     for (const Integer code : TopologyListOrder)
         cmbTopology.List.emplace_back(TopologyOf(code).Name);

@@ -12,7 +12,7 @@ namespace {
 double NodeCountFromText(const std::string& text) {
     const double n = LeadingNumber(text);
     if (n < 2) return 0;
-    if (n > 24) return 24;
+    if (n > StationControls) return StationControls;
     return RoundHalfEven(n);
 }
 } // namespace
