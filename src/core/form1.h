@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/controls.h"
+#include "core/history.h"
 #include "core/names.h"
 #include "core/numbers.h"
 #include "core/random.h"
@@ -150,6 +151,9 @@ class Form1 {
     std::int64_t TotalReceived = 0;
     Long TotalSent = 0; // widened to 32 bits
     std::array<Node, StationRecords> NodeTable{};
+    // Utilisation, efficiency and waiting packets every tenth tick since the
+    // last reset, for the charts.
+    RunHistory History;
     Integer Running = VbFalse;
     Integer Topology = TopoStar;
     Long BackColour = 0;

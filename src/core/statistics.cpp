@@ -1,4 +1,4 @@
-// Utilisation and efficiency, refreshed every tenth tick.
+// Utilisation and efficiency, refreshed and recorded every tenth tick.
 #include <cmath>
 
 #include "core/form1.h"
@@ -19,6 +19,12 @@ double Form1::EfficiencyPercent() const {
 }
 
 void Form1::RefreshStatistics() {
+    HistorySample sample;
+    sample.Tick = TickCount;
+    sample.Utilisation = UtilisationPercent();
+    sample.Efficiency = TotalQueued > 0 ? EfficiencyPercent() : std::nan("");
+    for (int i = 0, n = ActiveStations(); i < n; ++i) sample.Waiting += NodeTable[i].QueueCount;
+    History.Add(sample);
     if (Running)
         lblUtilisation.Caption =
             WholeText(static_cast<long long>(std::floor(UtilisationPercent() + 0.5)));

@@ -6,6 +6,7 @@ namespace maclab {
 void Form1::ResetNetwork() {
     ClearNodes(); // also clears the drawing
     TickCount = 0;
+    History.Clear();
     RingNext = 0;
     HubSource = -1;
     cmdStart[0].Caption = "Start";

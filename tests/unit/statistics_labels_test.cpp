@@ -105,5 +105,31 @@ TEST(Statistics, NeverShownBeforeTheFirstStart) {
     EXPECT_EQ(f.lblEfficiency.Caption, "--");
 }
 
+// The record over time holds the unrounded figures of every tenth tick, the
+// waiting packets, only the newest samples once full, and starts afresh with
+// a reset.
+TEST(Statistics, HistoryFollowsTheFiguresAndEmptiesOnReset) {
+    Form1 f;
+    StartIdle(f);
+    f.TotalQueued = 3;
+    f.TotalReceived = 1;
+    f.NodeTable[1].QueueCount = 2;
+    TickTo(f, 25);
+    ASSERT_EQ(f.History.Size(), 2u);
+    EXPECT_EQ(f.History[1].Tick, 20);
+    EXPECT_DOUBLE_EQ(f.History[1].Utilisation, f.UtilisationPercent() * 25 / 20);
+    EXPECT_DOUBLE_EQ(f.History[1].Efficiency, f.EfficiencyPercent());
+    EXPECT_EQ(f.History[1].Waiting, 2);
+    f.NodeTable[1].QueueCount = 0;
+    TickTo(f, static_cast<Long>(RunHistory::Capacity) * 10 + 30);
+    EXPECT_EQ(f.History.Size(), RunHistory::Capacity);
+    EXPECT_EQ(f.History.Added(), RunHistory::Capacity + 3);
+    EXPECT_EQ(f.History[0].Tick, 40);
+    EXPECT_EQ(f.History[RunHistory::Capacity - 1].Tick, f.TickCount);
+    f.cmdStart_Click(1);
+    EXPECT_EQ(f.History.Size(), 0u);
+    EXPECT_EQ(f.History.Added(), 0u);
+}
+
 } // namespace
 } // namespace maclab
