@@ -5,6 +5,10 @@
 //                            (ALOHA, queues kept full, so every station keeps sending)
 //   scheme/<scheme>/<topology>  the whole Timer1_Timer of a started run at offered
 //                            traffic 2.0, after the queues have filled up
+//   idle/<topology>          a started run at offered traffic 0: every queue
+//                            empty, the medium silent
+//   space/<stations>         ALOHA on Space at offered traffic 2.0 with 2, 8 or
+//                            24 stations, for the growth of the cost per tick
 //
 // Nothing is drawn (the core's own null surface), as in the headless runner.
 #include <benchmark/benchmark.h>
@@ -27,10 +31,10 @@ std::string Plain(std::string text) {
     return text;
 }
 
-void Open(Form1& f, const std::string& topology, const std::string& scheme) {
+void Open(Form1& f, const std::string& topology, const std::string& scheme, int stations = 24) {
     f.Form_Load();
     f.UserPick(f.cmbTopology, topology);
-    f.UserPick(f.cmbNodes, " 24");
+    f.UserEdit(f.cmbNodes, std::to_string(stations));
     f.UserEdit(f.cmbScheme, scheme);
 }
 
@@ -88,6 +92,28 @@ void SchemeAtFullLoad(benchmark::State& state, std::string scheme, std::string t
     Rate(state);
 }
 
+void Idle(benchmark::State& state, std::string topology) {
+    Form1 f;
+    Open(f, topology, "ALOHA");
+    f.UserEdit(f.cmbOT, "0");
+    f.cmdStart_Click(0);
+    for (int t = 0; t < 100; ++t) f.Timer1_Timer();
+    for (auto _ : state) f.Timer1_Timer();
+    benchmark::DoNotOptimize(f.TickCount);
+    Rate(state);
+}
+
+void SpaceStations(benchmark::State& state, int stations) {
+    Form1 f;
+    Open(f, "Space", "ALOHA", stations);
+    f.UserPick(f.cmbOT, "2.0");
+    f.cmdStart_Click(0);
+    for (int t = 0; t < 5000; ++t) f.Timer1_Timer();
+    for (auto _ : state) f.Timer1_Timer();
+    benchmark::DoNotOptimize(f.TotalReceived);
+    Rate(state);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -102,6 +128,10 @@ int main(int argc, char** argv) {
         for (const auto& t : topologies)
             benchmark::RegisterBenchmark(("scheme/" + Plain(s) + "/" + Plain(t)).c_str(),
                                          SchemeAtFullLoad, s, t);
+    for (const auto& t : topologies)
+        benchmark::RegisterBenchmark(("idle/" + Plain(t)).c_str(), Idle, t);
+    for (const int n : {2, 8, 24})
+        benchmark::RegisterBenchmark(("space/" + std::to_string(n)).c_str(), SpaceStations, n);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

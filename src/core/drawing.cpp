@@ -13,6 +13,7 @@ void Form1::DrawBusTap(int i) {
     Long& shown = s.CellShown[0];
     const auto draw = [&](Long colour, bool repaintDrop) {
         shown = colour;
+        if (!DrawsNow) return;
         DrawRing(s.CellX[0], s.CellY[0], 11, colour);
         if (repaintDrop) RepaintDropLine(i);
     };
@@ -34,6 +35,7 @@ void Form1::DrawBusTap(int i) {
 // The cells of a star spoke: the outgoing signal, the hub's broadcast, or red
 // where the two pass each other.
 void Form1::DrawStarSpokes(int i) {
+    if (!DrawsNow) return;
     Node& s = NodeTable[i];
     for (int k = 0; k < PathLength; ++k) {
         const Long out = s.OutPath[k], in = s.InPath[k];
@@ -56,6 +58,7 @@ void Form1::DrawStarSpokes(int i) {
 
 // Ring links and radio waves: each cell shows what the station's path holds.
 void Form1::DrawPathCells(int i) {
+    if (!DrawsNow) return;
     Node& s = NodeTable[i];
     for (int k = 0; k < PathLength; ++k) {
         if (s.OutPath[k] == s.CellShown[k]) continue;

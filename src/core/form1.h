@@ -60,27 +60,18 @@ enum : Long { RxIdle = 1, RxReceiving = 2, RxStripping = 3, RxMonitoring = 4 };
 // Control frame kinds.
 enum : Long { CtlRTS = 1, CtlCTS = 2, CtlToken = 3, CtlAck = 4 };
 
-// One station record.
+// One station record.  The scalars that every station step reads come
+// first, so that a step touches few cache lines.
 struct Node {
     Long TxState = TxIdle;
     Long RxState = RxIdle;
     Integer QueueCount = 0;
-    std::array<Integer, QueueSlots> QueueLength{};
-    std::array<Integer, QueueSlots> QueueDest{};
     Integer ControlPending = 0;
-    std::array<Long, QueueSlots> ControlKind{}; // only entry 0 is used
-    std::array<Integer, QueueSlots> ControlDest{};
     Long TxProgress = 0; // widened to 32 bits so no count can wrap in a long run
     Long RxProgress = 0;
     Long DataColour = 0;
     Long AddressColour = 0;
     Long DarkColour = 0;
-    std::array<Long, PathCells> CellX{};
-    std::array<Long, PathCells> CellY{};
-    std::array<Integer, PathCells> CellSize{};
-    std::array<Long, PathCells> CellShown{};
-    std::array<Long, PathCells> OutPath{};
-    std::array<Long, PathCells> InPath{};
     Long RxCount = 0;
     Long TxCount = 0;
     Long Heard = 0;
@@ -114,6 +105,20 @@ struct Node {
         LeftReasons
     };
     std::array<Long, LeftReasons> QueueLeft{};
+
+    // --- The cells of the station's paths, read in every medium step ---
+    std::array<Long, PathCells> OutPath{};
+    std::array<Long, PathCells> InPath{};
+    std::array<Long, PathCells> CellShown{};
+    // --- The queue and the pending control frame (the head is entry 0) ---
+    std::array<Integer, QueueSlots> QueueLength{};
+    std::array<Integer, QueueSlots> QueueDest{};
+    std::array<Long, QueueSlots> ControlKind{}; // only entry 0 is used
+    std::array<Integer, QueueSlots> ControlDest{};
+    // --- Where the cells are drawn, set by the layout ---
+    std::array<Long, PathCells> CellX{};
+    std::array<Long, PathCells> CellY{};
+    std::array<Integer, PathCells> CellSize{};
 };
 
 // The settings that the rules consult while the network runs.  Each is
@@ -196,15 +201,28 @@ class Form1 {
     // Where the tick draws; never null.  The owner of the surface outlives its use.
     void SetSurface(Surface* surface) { Canvas = surface ? surface : &NoDrawing; }
     Surface& Drawing() { return *Canvas; }
-    // Replace the random source (scripts make every random decision themselves).
+    // Replace the random source (scripts make every random decision
+    // themselves); null returns to the program's own generator.
     void SetRandomSource(std::unique_ptr<RandomSource> source) { Rng = std::move(source); }
     // The next uniform random number in [0, 1).
-    float Rnd() { return Rng->Next(); }
+    float Rnd() { return Rng ? Rng->Next() : UnitFloat(OwnRandom()); }
+    // Passes over count random numbers exactly as count calls of Rnd() would.
+    void SkipRandom(std::uint64_t count) {
+        if (Rng)
+            Rng->Skip(count);
+        else
+            OwnRandom.Skip(count);
+    }
     // Number of values after which the random source repeats, 0 if it does not.
-    std::size_t RandomPeriod() const { return Rng->Period(); }
+    std::size_t RandomPeriod() const { return Rng ? Rng->Period() : 0; }
 
     // ===== The typed copy of the settings the rules read =====
     SettingsCopy Settings;
+    // A tick at rest (see AtRest) does only what it can change; off, every
+    // tick does all its work (for comparing the two).
+    bool RestShortcut = true;
+    // Whether the next tick will take that shortcut (the last found it at rest).
+    bool AtRestNow() const { return Resting; }
     // The copy as the controls define it now (the rules read Settings, which
     // every change of those controls keeps equal to this).
     SettingsCopy SettingsFromControls() const;
@@ -350,7 +368,33 @@ class Form1 {
     std::vector<ControlEntry> ControlTable;
     NullSurface NoDrawing;
     Surface* Canvas = &NoDrawing;
-    std::unique_ptr<RandomSource> Rng = std::make_unique<MersenneSource>();
+    // The program's own generator, drawn from directly unless a source is set.
+    Mt19937 OwnRandom;
+    std::unique_ptr<RandomSource> Rng;
+
+    // ----- Work the tick may leave out, with what it needs to know when -----
+    bool AtRest(int n) const;
+    // The last whole tick found the network at rest (AtRest), with these
+    // settings; anything but a tick that could change that clears it.
+    bool Resting = false;
+    SettingsCopy RestingSettings;
+    Integer RestingRunning = VbFalse;
+    // Whether the surface draws in the medium step under way, and whether the
+    // records of what cells show lag behind after steps that drew nothing.
+    bool DrawsNow = true;
+    bool ShownBehind = false;
+    void CatchUpShownCells();
+    // Who hears whom over radio, for the places in RadioLinksFor: entry
+    // d * StationRecords + c is bit k alone when listener d hears station c
+    // after k cells, 0 when c is out of range (or d itself).
+    std::array<std::uint32_t, StationRecords * StationRecords> RadioHears{};
+    struct {
+        int Stations = -1;
+        int Length = -1;
+        std::array<Long, StationRecords> X{}, Y{};
+    } RadioLinksFor;
+    bool RadioLinksFit(int n, int L) const;
+    void FindRadioLinks(int n, int L);
 };
 
 } // namespace maclab

@@ -38,6 +38,7 @@ SettingsCopy Form1::SettingsFromControls() const {
 }
 
 void Form1::ControlChanged(const Control& control) {
+    Resting = false;
     if (&control == &cmbScheme) {
         Settings.CurrentScheme = SchemeFromText(cmbScheme.Text);
         MarkSchemeText();
@@ -153,6 +154,7 @@ Form1::Form1() {
 }
 
 void Form1::ClearNodes() {
+    Resting = false;
     // Everything drawn on the surface goes; the controls stay.  (Clearing it
     // once is enough: nothing is drawn while the records are cleared.)
     Canvas->Clear();

@@ -24,6 +24,10 @@ class Surface {
     // A control drawn over the surface must be drawn again: Shape4(index),
     // Shape1 (index unused) or lneDrop(index).
     virtual void Repaint(RepaintTarget target, int index) = 0;
+    // Whether drawing calls have any effect just now.  While they have none
+    // the tick may leave them out; it still keeps its record of what every
+    // cell shows, so that drawing resumes exactly where it would have been.
+    virtual bool Draws() const { return true; }
 };
 
 // Draws nothing: the surface of a program that shows nothing.
@@ -33,6 +37,7 @@ class NullSurface final : public Surface {
     void DrawRing(Long, Long, Integer, Long) override {}
     void DrawBusSegment(Long, Long) override {}
     void Repaint(RepaintTarget, int) override {}
+    bool Draws() const override { return false; }
 };
 
 } // namespace maclab

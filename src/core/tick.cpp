@@ -1,5 +1,8 @@
 // One tick of the simulation and the medium model of every topology.
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "core/form1.h"
@@ -13,13 +16,110 @@ void Form1::Timer1_Timer() {
     Label2.Caption = Running ? "True" : "False";
     if (Mod(TickCount, 10) == 0) RefreshStatistics();
     const int n = ActiveStations();
+    if (Resting && Settings == RestingSettings && Running == RestingRunning) {
+        // Nothing but the tick count and the figures can change: the station
+        // steps and the medium step would leave everything as it is, and the
+        // arrivals draw their numbers without any of them coming true.
+        if (Running && n > 0) SkipRandom(static_cast<std::uint64_t>(n));
+        return;
+    }
     for (int i = 0; i < n; ++i) StepNode(static_cast<Integer>(i));
     MediumStep();
     if (Running) RandomArrivals();
+    Resting = RestShortcut && AtRest(n);
+    RestingSettings = Settings;
+    RestingRunning = Running;
+}
+
+// Whether a whole tick would change nothing but the tick count and the
+// figures: no packet can arrive, every station is idle with an empty queue
+// and has heard only silence for three ticks, no timer or ring hold-off is
+// counting, every shape has faded, and the medium is silent everywhere a
+// tick looks.
+bool Form1::AtRest(int n) const {
+    if (Running && n > 0) {
+        const float chance = Sng(Settings.OfferedTraffic / PacketLength / NodeCount);
+        if (chance > 0) return false;
+    }
+    const Long B = BackColour;
+    for (int i = 0; i < n; ++i) {
+        const Node& s = NodeTable[i];
+        if (s.TxState != TxIdle || s.RxState != RxIdle || s.QueueCount != 0 ||
+            s.ControlPending != 0 || s.TxProgress != 0 || s.ControlOnAir || s.RingHoldOff != 0 ||
+            s.RingCutIn)
+            return false;
+        // An idle station's timer counts only under RTS/CTS.
+        if (s.TxTimer != 0 && Settings.CurrentScheme == Scheme::RtsCts) return false;
+        if (s.Output != B || s.Heard != B || s.Heard1 != B || s.Heard2 != B) return false;
+        if (i < StationControls && shpNode[i].BorderColor != 0) return false;
+    }
+    const int L = PathLength;
+    const auto silent = [B](const auto& cells, int count) {
+        for (int k = 0; k < count; ++k)
+            if (cells[k] != B) return false;
+        return true;
+    };
+    switch (Topology) {
+    case TopoBus:
+        // The left lane takes in its last cell; the right lane only hands its
+        // last cell on.
+        if (!silent(BusLeft, BusCells) || !silent(BusRight, LastBusCell) ||
+            !silent(BusShown, LastBusCell))
+            return false;
+        for (int i = 0; i < n; ++i) {
+            const Node& s = NodeTable[i];
+            if (!silent(s.OutPath, 3) || s.InPath[0] != B || s.CellShown[0] != B) return false;
+        }
+        return true;
+    case TopoStar:
+        if (HubColour != B || HubSource != -1 || HubColourPrev != B || HubColourPrev2 != B)
+            return false;
+        for (int i = 0; i < n; ++i)
+            if (!silent(NodeTable[i].OutPath, L) || !silent(NodeTable[i].InPath, L)) return false;
+        return true;
+    case TopoRing:
+        if (n > 0 && RingNext != 0) return false;
+        [[fallthrough]];
+    case TopoSpace:
+    case TopoWideSpace:
+        for (int i = 0; i < n; ++i)
+            if (!silent(NodeTable[i].OutPath, L + 1)) return false;
+        return true;
+    default:
+        return true;
+    }
+}
+
+// Drawing was left out for a while: every record of what a cell shows is
+// brought to what the drawing would have left there.  On the Star, Ring and
+// radio paths that depends only on what the cells hold now; the Bus keeps
+// its records up to date all the time.
+void Form1::CatchUpShownCells() {
+    ShownBehind = false;
+    const int n = ActiveStations();
+    const int L = PathLength;
+    const Long B = BackColour;
+    for (int i = 0; i < n; ++i) {
+        Node& s = NodeTable[i];
+        if (Topology == TopoStar) {
+            for (int k = 0; k < L; ++k) {
+                const Long out = s.OutPath[k], in = s.InPath[k];
+                s.CellShown[k] = out == B ? in : (in == B ? out : CollisionColour);
+            }
+        } else if (Topology != TopoBus) {
+            for (int k = 0; k < L; ++k) s.CellShown[k] = s.OutPath[k];
+        }
+    }
 }
 
 // The medium step of the current topology, drawing included.
 void Form1::MediumStep() {
+    Resting = false;
+    DrawsNow = Canvas->Draws();
+    if (!DrawsNow)
+        ShownBehind = true;
+    else if (ShownBehind)
+        CatchUpShownCells();
     switch (Topology) {
     case TopoBus:
         MediumBus();
@@ -78,6 +178,7 @@ void Form1::MediumBus() {
             shown = BusRight[c];
         if (shown == BusShown[c]) continue;
         BusShown[c] = shown;
+        if (!DrawsNow) continue;
         DrawRing(BusX[c], 4800, 11, shown);
         if (shown == BackColour) {
             DrawBusSegment(BusX[c], 4800);
@@ -128,6 +229,13 @@ void Form1::MediumStar() {
 }
 
 namespace {
+// Bit k alone, for each path cell k.
+constexpr auto CellBit = [] {
+    std::array<std::uint32_t, PathCells> bits{};
+    for (int k = 0; k < PathCells; ++k) bits[k] = std::uint32_t{1} << k;
+    return bits;
+}();
+
 // Ring and radio paths: every symbol moves one cell out and the station's
 // output enters cell 0; cell L holds what leaves the end.
 void AdvancePath(Node& s, int L) {
@@ -157,6 +265,37 @@ long long Form1::RadioDelay(int a, int b) const {
     return static_cast<long long>(Int((std::sqrt(dx * dx + dy * dy) - 30) / 400 + 0.5));
 }
 
+// Whether the table of who hears whom was worked out for these stations at
+// their present places and this path length.
+bool Form1::RadioLinksFit(int n, int L) const {
+    if (n != RadioLinksFor.Stations || L != RadioLinksFor.Length) return false;
+    for (int i = 0; i < n; ++i)
+        if (NodeTable[i].CellX[0] != RadioLinksFor.X[i] ||
+            NodeTable[i].CellY[0] != RadioLinksFor.Y[i])
+            return false;
+    return true;
+}
+
+// For every listener, the delay at which it hears each station within range,
+// as one bit: what the radio step would otherwise work out for every pair in
+// every tick, though the stations only move when the layout changes.
+void Form1::FindRadioLinks(int n, int L) {
+    RadioLinksFor.Stations = n;
+    RadioLinksFor.Length = L;
+    for (int i = 0; i < n; ++i) {
+        RadioLinksFor.X[i] = NodeTable[i].CellX[0];
+        RadioLinksFor.Y[i] = NodeTable[i].CellY[0];
+    }
+    RadioHears.fill(0);
+    for (int d = 0; d < n; ++d)
+        for (int c = 0; c < n; ++c) {
+            if (c == d) continue;
+            const long long delay = RadioDelay(c, d);
+            if (delay < L && delay >= 0)
+                RadioHears[d * StationRecords + c] = std::uint32_t{1} << delay;
+        }
+}
+
 // Radio: every signal spreads one cell per tick up to PathLength cells; a
 // station hears every other one within range after a delay set by distance.
 void Form1::MediumSpace() {
@@ -164,19 +303,32 @@ void Form1::MediumSpace() {
     const int L = PathLength;
     for (int i = 0; i < n; ++i) AdvancePath(NodeTable[i], L);
     for (int i = 0; i < n; ++i) DrawPathCells(i);
+    if (!RadioLinksFit(n, L)) FindRadioLinks(n, L);
+    // Which cells of each station's path carry a symbol, one bit a cell.
+    std::array<std::uint32_t, StationRecords> busy; // the first n are set
+    for (int c = 0; c < n; ++c) {
+        const Node& talker = NodeTable[c];
+        std::uint32_t bits = 0;
+        for (int k = 0; k < L; ++k)
+            bits |= CellBit[k] & (0u - static_cast<std::uint32_t>(talker.OutPath[k] != BackColour));
+        busy[c] = bits;
+    }
     for (int d = 0; d < n; ++d) {
         Node& listener = NodeTable[d];
+        const std::uint32_t* hears = &RadioHears[d * StationRecords];
         int count = 0;
-        listener.Heard = BackColour;
         for (int c = 0; c < n; ++c) {
-            if (c == d) continue;
-            const Node& talker = NodeTable[c];
-            const long long delay = RadioDelay(c, d);
-            if (delay < L && delay >= 0 && talker.OutPath[delay] != BackColour) {
-                ++count;
-                listener.Heard = talker.OutPath[delay];
-            }
+            const std::uint32_t hit = busy[c] & hears[c];
+            count += static_cast<int>((hit | (0u - hit)) >> 31);
         }
+        Long heard = BackColour;
+        if (count == 1)
+            for (int c = 0; c < n; ++c)
+                if (const std::uint32_t bit = busy[c] & hears[c]; bit != 0) {
+                    heard = NodeTable[c].OutPath[std::countr_zero(bit)];
+                    break;
+                }
+        listener.Heard = heard;
         if (count >= 2) listener.Heard = CollisionColour;
         if (listener.Output != BackColour && count == 1) listener.Heard = CollisionColour;
     }

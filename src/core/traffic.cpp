@@ -6,6 +6,7 @@
 namespace maclab {
 
 void Form1::QueuePacket(Integer length, Integer source, Integer destination) {
+    Resting = false;
     if (!(source < NodeCount && destination < NodeCount)) return;
     if (source < 0 || destination < 0 || source >= StationRecords) return;
     Node& s = NodeTable[source];
@@ -35,6 +36,7 @@ Integer Form1::PickDestination(Integer source) {
 }
 
 void Form1::RandomArrivals() {
+    Resting = false;
     const int n = ActiveStations();
     if (n == 0) return;
     const double p = Settings.OfferedTraffic / PacketLength / NodeCount;

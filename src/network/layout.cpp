@@ -62,6 +62,7 @@ void ShowDecorations(Form1& f, bool bus, bool hub) {
 } // namespace
 
 void Form1::LayoutNetwork() {
+    Resting = false;
     // Loops run over the stations that have controls; a count outside 0..24
     // never reaches here.
     int last = CInt(NodeCount - 1);

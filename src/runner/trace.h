@@ -26,6 +26,7 @@ class TraceSurface final : public Surface {
     void DrawRing(Long x, Long y, Integer size, Long colour) override;
     void DrawBusSegment(Long x, Long y) override;
     void Repaint(RepaintTarget target, int index) override;
+    bool Draws() const override { return tracing_; }
 
   private:
     void Emit(const std::string& line, bool isClear);

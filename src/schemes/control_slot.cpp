@@ -4,6 +4,7 @@
 namespace maclab {
 
 void Form1::QueueControl(Long kind, Integer i, Integer dest) {
+    Resting = false;
     Node& s = NodeTable[i];
     s.ControlKind[0] = kind;
     s.ControlDest[0] = dest;

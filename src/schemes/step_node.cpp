@@ -5,6 +5,7 @@
 namespace maclab {
 
 void Form1::StepNode(Integer i) {
+    Resting = false;
     Node& s = NodeTable[i];
     StepWork w;
     w.scheme = Settings.CurrentScheme;

@@ -40,6 +40,11 @@ class RecordingSurface final : public Surface {
         calls.push_back(c);
     }
 
+    bool Draws() const override { return drawing; }
+    // While false the surface reports that it draws nothing; calls that still
+    // arrive are recorded all the same.
+    bool drawing = true;
+
     // Forget everything recorded so far.
     void Reset() { calls.clear(); }
 
