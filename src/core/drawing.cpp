@@ -11,6 +11,18 @@ void Form1::DrawBusTap(int i) {
     const Long out0 = s.OutPath[0], out1 = s.OutPath[1], out2 = s.OutPath[2];
     const Long in0 = s.InPath[0];
     Long& shown = s.CellShown[0];
+    if (!DrawsNow) {
+        // What the rules below leave in the record, without their branches:
+        // red while garbled; a sending station's own symbol, or what it hears
+        // when it showed that already; otherwise silence just after an end
+        // marker and what it hears.
+        const Long B = BackColour;
+        const bool endNear = out1 == EndMarker || (out1 == B && out2 == EndMarker);
+        const Long sending = out0 != shown ? out0 : (in0 != B && in0 != shown ? in0 : shown);
+        const Long quiet = endNear ? B : in0;
+        shown = in0 == CollisionColour ? CollisionColour : (out0 != B ? sending : quiet);
+        return;
+    }
     const auto draw = [&](Long colour, bool repaintDrop) {
         shown = colour;
         if (!DrawsNow) return;

@@ -243,7 +243,11 @@ class Form1 {
         return {&lblTxStatus[i], &lblRxStatus[i], &lblQueued[i]};
     }
     // Number of stations that take part (NodeCount as a whole number).
-    int ActiveStations() const;
+    int ActiveStations() const {
+        const int n = CInt(NodeCount);
+        if (n < 0) return 0;
+        return n > StationRecords ? StationRecords : n;
+    }
 
     // ===== core/ =====
     void ClearNodes();

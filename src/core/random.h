@@ -40,12 +40,7 @@ class Mt19937 {
 
     std::uint32_t operator()() {
         if (next_ >= N) Refill();
-        std::uint32_t y = state_[next_++];
-        y ^= y >> 11;
-        y ^= (y << 7) & 0x9d2c5680u;
-        y ^= (y << 15) & 0xefc60000u;
-        y ^= y >> 18;
-        return y;
+        return tempered_[next_++];
     }
 
     // Moves past count values as if they had been drawn; only the untempered
@@ -72,10 +67,20 @@ class Mt19937 {
         for (; i < N - M; ++i) state_[i] = Twist(state_[i], state_[i + 1], state_[i + M]);
         for (; i < N - 1; ++i) state_[i] = Twist(state_[i], state_[i + 1], state_[i + M - N]);
         state_[N - 1] = Twist(state_[N - 1], state_[0], state_[M - 1]);
+        // The whole block's outputs at once, in a loop that vectorises.
+        for (i = 0; i < N; ++i) {
+            std::uint32_t y = state_[i];
+            y ^= y >> 11;
+            y ^= (y << 7) & 0x9d2c5680u;
+            y ^= (y << 15) & 0xefc60000u;
+            y ^= y >> 18;
+            tempered_[i] = y;
+        }
         next_ = 0;
     }
 
     std::uint32_t state_[N];
+    std::uint32_t tempered_[N];
     std::uint32_t next_;
 };
 

@@ -52,12 +52,6 @@ void Form1::ControlChanged(const Control& control) {
         Settings.StatusShown = chkStatus.Value;
 }
 
-int Form1::ActiveStations() const {
-    const int n = CInt(NodeCount);
-    if (n < 0) return 0;
-    return n > StationRecords ? StationRecords : n;
-}
-
 // The controls as the window is designed, before start-up runs.
 Form1::Form1() {
     constexpr Long background = PanelColour;

@@ -13,7 +13,8 @@ void Form1::Timer1_Timer() {
     // The count stops at its largest value rather than wrapping (248 days at
     // the fastest speed); slots and refreshes then simply stay where they are.
     if (TickCount < std::numeric_limits<Long>::max()) TickCount = TickCount + 1;
-    Label2.Caption = Running ? "True" : "False";
+    if (const char* shown = Running ? "True" : "False"; Label2.Caption != shown)
+        Label2.Caption = shown;
     if (Mod(TickCount, 10) == 0) RefreshStatistics();
     const int n = ActiveStations();
     if (Resting && Settings == RestingSettings && Running == RestingRunning) {
@@ -158,27 +159,28 @@ void Form1::MediumBus() {
         BusLeft[c] = BusLeft[c + 1];
         BusRight[LastBusCell - c] = BusRight[LastBusCell - 1 - c];
     }
+    // (Written as selections rather than branches: under load these
+    // outcomes are as good as random.)
+    const Long B = BackColour;
     for (int i = 0; i < n; ++i) {
         const Node& s = NodeTable[i];
         const int c = s.BusCell;
-        if (s.OutPath[1] != BackColour)
-            BusRight[c] = BusRight[c] == BackColour ? s.OutPath[1] : CollisionColour;
-        if (s.OutPath[2] != BackColour && c >= 1)
-            BusLeft[c - 1] = BusLeft[c - 1] == BackColour ? s.OutPath[2] : CollisionColour;
+        const Long right = s.OutPath[1], there = BusRight[c];
+        BusRight[c] = right == B ? there : (there == B ? right : CollisionColour);
+        if (c >= 1) {
+            const Long left = s.OutPath[2], beside = BusLeft[c - 1];
+            BusLeft[c - 1] = left == B ? beside : (beside == B ? left : CollisionColour);
+        }
     }
     for (int c = 0; c < LastBusCell; ++c) {
-        const bool left = BusLeft[c] != BackColour;
-        const bool right = BusRight[c] != BackColour;
-        Long shown = BackColour;
-        if (left && right)
-            shown = CollisionColour;
-        else if (left)
-            shown = BusLeft[c];
-        else if (right)
-            shown = BusRight[c];
+        const Long left = BusLeft[c], right = BusRight[c];
+        const Long shown = left == B ? right : (right == B ? left : CollisionColour);
+        if (!DrawsNow) {
+            BusShown[c] = shown;
+            continue;
+        }
         if (shown == BusShown[c]) continue;
         BusShown[c] = shown;
-        if (!DrawsNow) continue;
         DrawRing(BusX[c], 4800, 11, shown);
         if (shown == BackColour) {
             DrawBusSegment(BusX[c], 4800);
@@ -305,29 +307,33 @@ void Form1::MediumSpace() {
     for (int i = 0; i < n; ++i) DrawPathCells(i);
     if (!RadioLinksFit(n, L)) FindRadioLinks(n, L);
     // Which cells of each station's path carry a symbol, one bit a cell.
-    std::array<std::uint32_t, StationRecords> busy; // the first n are set
+    // (The loops run over whole records, which the compiler vectorises; the
+    // radio table has no bit beyond the path or for a station out of play.)
+    std::array<std::uint32_t, StationRecords> busy{};
     for (int c = 0; c < n; ++c) {
         const Node& talker = NodeTable[c];
         std::uint32_t bits = 0;
-        for (int k = 0; k < L; ++k)
+        for (int k = 0; k < PathCells; ++k)
             bits |= CellBit[k] & (0u - static_cast<std::uint32_t>(talker.OutPath[k] != BackColour));
         busy[c] = bits;
     }
     for (int d = 0; d < n; ++d) {
         Node& listener = NodeTable[d];
         const std::uint32_t* hears = &RadioHears[d * StationRecords];
-        int count = 0;
-        for (int c = 0; c < n; ++c) {
+        // How many stations are heard, and the sum of their numbers plus
+        // one, which names the station when only one is heard.
+        std::uint32_t count = 0, which = 0;
+        for (int c = 0; c < StationRecords; ++c) {
             const std::uint32_t hit = busy[c] & hears[c];
-            count += static_cast<int>((hit | (0u - hit)) >> 31);
+            const std::uint32_t one = (hit | (0u - hit)) >> 31;
+            count += one;
+            which += (0u - one) & static_cast<std::uint32_t>(c + 1);
         }
         Long heard = BackColour;
-        if (count == 1)
-            for (int c = 0; c < n; ++c)
-                if (const std::uint32_t bit = busy[c] & hears[c]; bit != 0) {
-                    heard = NodeTable[c].OutPath[std::countr_zero(bit)];
-                    break;
-                }
+        if (count == 1) {
+            const std::uint32_t c = which - 1;
+            heard = NodeTable[c].OutPath[std::countr_zero(busy[c] & hears[c])];
+        }
         listener.Heard = heard;
         if (count >= 2) listener.Heard = CollisionColour;
         if (listener.Output != BackColour && count == 1) listener.Heard = CollisionColour;
