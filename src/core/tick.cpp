@@ -329,14 +329,13 @@ void Form1::MediumSpace() {
             count += one;
             which += (0u - one) & static_cast<std::uint32_t>(c + 1);
         }
-        Long heard = BackColour;
-        if (count == 1) {
-            const std::uint32_t c = which - 1;
-            heard = NodeTable[c].OutPath[std::countr_zero(busy[c] & hears[c])];
-        }
-        listener.Heard = heard;
-        if (count >= 2) listener.Heard = CollisionColour;
-        if (listener.Output != BackColour && count == 1) listener.Heard = CollisionColour;
+        // (Selections, not branches: the outcome is as good as random.  The
+        // lookup is made even when it is not used, at a cell that exists.)
+        const std::uint32_t c = count == 1 ? which - 1 : 0;
+        const int delay = std::countr_zero((busy[c] & hears[c]) | CellBit[PathCells - 1]);
+        const Long one = NodeTable[c].OutPath[delay];
+        const bool garbled = count >= 2 || (count == 1 && listener.Output != BackColour);
+        listener.Heard = garbled ? CollisionColour : (count == 1 ? one : BackColour);
     }
 }
 
