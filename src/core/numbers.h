@@ -22,11 +22,19 @@ using Long = std::int32_t;
 constexpr Integer VbTrue = -1;
 constexpr Integer VbFalse = 0;
 
-// Round to the nearest whole number, halves to even.  std::nearbyint follows
-// the current rounding mode, which the program never changes from the default
-// round-to-nearest-even.
+namespace detail {
+constexpr double WholeFrom = 4503599627370496.0; // 2^52: every double this large is whole
+} // namespace detail
+
+// Round to the nearest whole number, halves to even, as std::nearbyint does
+// in the default rounding mode (which the program never changes), without a
+// library call: adding 2^52 leaves the nearest whole number, halves going to
+// the even one, and taking it away again is exact.
 inline double RoundHalfEven(double x) {
-    return std::nearbyint(x);
+    const double a = std::fabs(x);
+    if (!(a < detail::WholeFrom)) return x;       // whole already, infinite or NaN
+    const double shifted = a + detail::WholeFrom; // (not folded away: IEEE sums round)
+    return std::copysign(shifted - detail::WholeFrom, x);
 }
 
 namespace detail {
@@ -49,9 +57,12 @@ inline Integer CInt(double x) {
 inline Long CLng(double x) {
     return detail::RoundInto<Long>(x);
 }
-// Int(): the largest whole number not above x.
+// Int(): the largest whole number not above x, as std::floor gives it (the
+// sign of a zero included), without a library call.
 inline double Int(double x) {
-    return std::floor(x);
+    if (!(std::fabs(x) < detail::WholeFrom)) return x;
+    const double toward = static_cast<double>(static_cast<std::int64_t>(x));
+    return std::copysign(toward > x ? toward - 1 : toward, x);
 }
 // Narrowing to single precision, as control positions and random numbers are stored.
 inline float Sng(double x) {

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/numbers.h"
 
@@ -24,7 +29,7 @@ TEST(Numbers, IntModAndStrFollowTheClassicRules) {
     EXPECT_EQ(Int(-0.5), -1);
     EXPECT_EQ(Int(2.9), 2);
     EXPECT_EQ(Mod(7, 3), 1);
-    EXPECT_EQ(Mod(-7, 3), -1);    // sign of the dividend
+    EXPECT_EQ(Mod(-7, 3), -1); // sign of the dividend
     EXPECT_EQ(Mod(36, 36), 0);
     EXPECT_EQ(Mod(10.5, 4), 2);   // 10.5 rounds to 10
     EXPECT_EQ(Mod(11.5, 4.5), 0); // 12 Mod 4
@@ -33,6 +38,46 @@ TEST(Numbers, IntModAndStrFollowTheClassicRules) {
     EXPECT_EQ(Str(0), " 0");
     EXPECT_EQ(Str(-3), "-3");
     EXPECT_EQ(WholeText(40), "40");
+}
+
+// The rounding and Int() give exactly what the library functions give, bit
+// for bit (signed zeros too), over halves, tiny, huge and random values.
+TEST(Numbers, RoundingAndIntMatchTheLibraryBitForBit) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -0.5,
+                                  1.5,
+                                  -1.5,
+                                  2.5,
+                                  -2.5,
+                                  0.49999,
+                                  1e-300,
+                                  -1e-300,
+                                  4503599627370495.5,
+                                  -4503599627370495.5,
+                                  4503599627370497.0,
+                                  1e300,
+                                  -1e300,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity()};
+    std::mt19937_64 random(7);
+    for (int k = 0; k < 20000; ++k) {
+        const double scale = std::ldexp(1.0, static_cast<int>(random() % 70) - 10);
+        values.push_back((static_cast<double>(random() % 2000001) / 1000000 - 1) * scale);
+        values.push_back(std::floor(values.back()) + 0.5);
+    }
+    const auto bits = [](double x) {
+        std::uint64_t b;
+        std::memcpy(&b, &x, sizeof b);
+        return b;
+    };
+    for (const double x : values) {
+        ASSERT_EQ(bits(RoundHalfEven(x)), bits(std::nearbyint(x))) << x;
+        ASSERT_EQ(bits(Int(x)), bits(std::floor(x))) << x;
+    }
+    EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
+    EXPECT_TRUE(std::isnan(Int(std::nan(""))));
 }
 
 TEST(Numbers, LeadingNumberReadsTypedText) {
