@@ -12,6 +12,9 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#if defined(__x86_64__) && defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace maclab {
 
@@ -38,14 +41,24 @@ inline double RoundHalfEven(double x) {
 }
 
 namespace detail {
+// The nearest whole number, halves to even, of an x within the range of a
+// 64-bit integer: on x86-64 the processor's own conversion does exactly that
+// in the default rounding mode.
+inline std::int64_t RoundToWhole(double x) {
+#if defined(__x86_64__) && defined(__SSE2__)
+    return _mm_cvtsd_si64(_mm_set_sd(x));
+#else
+    return static_cast<std::int64_t>(RoundHalfEven(x));
+#endif
+}
+
 template <typename T> T RoundInto(double x) {
+    constexpr double lowest = static_cast<double>(std::numeric_limits<T>::min());
+    constexpr double highest = static_cast<double>(std::numeric_limits<T>::max());
+    // Inside the range the rounded value stays inside it (the ends are whole).
+    if (x > lowest && x < highest) return static_cast<T>(RoundToWhole(x));
     if (std::isnan(x)) return 0;
-    const double r = RoundHalfEven(x);
-    if (r <= static_cast<double>(std::numeric_limits<T>::min()))
-        return std::numeric_limits<T>::min();
-    if (r >= static_cast<double>(std::numeric_limits<T>::max()))
-        return std::numeric_limits<T>::max();
-    return static_cast<T>(r);
+    return x <= lowest ? std::numeric_limits<T>::min() : std::numeric_limits<T>::max();
 }
 } // namespace detail
 
@@ -60,6 +73,8 @@ inline Long CLng(double x) {
 // Int(): the largest whole number not above x, as std::floor gives it (the
 // sign of a zero included), without a library call.
 inline double Int(double x) {
+    // Above zero, the largest whole number not above x is x cut short.
+    if (x > 0 && x < detail::WholeFrom) return static_cast<double>(static_cast<std::int64_t>(x));
     if (!(std::fabs(x) < detail::WholeFrom)) return x;
     const double toward = static_cast<double>(static_cast<std::int64_t>(x));
     return std::copysign(toward > x ? toward - 1 : toward, x);

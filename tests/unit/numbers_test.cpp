@@ -40,8 +40,9 @@ TEST(Numbers, IntModAndStrFollowTheClassicRules) {
     EXPECT_EQ(WholeText(40), "40");
 }
 
-// The rounding and Int() give exactly what the library functions give, bit
-// for bit (signed zeros too), over halves, tiny, huge and random values.
+// The rounding, Int() and the saturating conversion give exactly what the
+// library functions give, bit for bit (signed zeros too), over halves, tiny,
+// huge and random values.
 TEST(Numbers, RoundingAndIntMatchTheLibraryBitForBit) {
     std::vector<double> values = {0.0,
                                   -0.0,
@@ -60,7 +61,12 @@ TEST(Numbers, RoundingAndIntMatchTheLibraryBitForBit) {
                                   1e300,
                                   -1e300,
                                   std::numeric_limits<double>::infinity(),
-                                  -std::numeric_limits<double>::infinity()};
+                                  -std::numeric_limits<double>::infinity(),
+                                  2147483646.5,
+                                  2147483647.4,
+                                  2147483647.5,
+                                  -2147483648.4,
+                                  -2147483648.5};
     std::mt19937_64 random(7);
     for (int k = 0; k < 20000; ++k) {
         const double scale = std::ldexp(1.0, static_cast<int>(random() % 70) - 10);
@@ -72,9 +78,17 @@ TEST(Numbers, RoundingAndIntMatchTheLibraryBitForBit) {
         std::memcpy(&b, &x, sizeof b);
         return b;
     };
+    const auto saturated = [](double x) {
+        if (std::isnan(x)) return Long{0};
+        const double r = std::nearbyint(x);
+        if (r <= std::numeric_limits<Long>::min()) return std::numeric_limits<Long>::min();
+        if (r >= std::numeric_limits<Long>::max()) return std::numeric_limits<Long>::max();
+        return static_cast<Long>(r);
+    };
     for (const double x : values) {
         ASSERT_EQ(bits(RoundHalfEven(x)), bits(std::nearbyint(x))) << x;
         ASSERT_EQ(bits(Int(x)), bits(std::floor(x))) << x;
+        ASSERT_EQ(CLng(x), saturated(x)) << x;
     }
     EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
     EXPECT_TRUE(std::isnan(Int(std::nan(""))));
