@@ -1,8 +1,8 @@
 #include "core/numbers.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -66,6 +66,18 @@ class BigWhole {
     std::vector<std::uint32_t> limbs_;
 };
 
+// The bits of a double and back (std::bit_cast is missing from some C++ libraries).
+std::uint64_t BitsOf(double d) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits;
+}
+double FromBits(std::uint64_t bits) {
+    double d = 0;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
 // A non-negative double as significand * 2^exponent, both whole.
 struct Binary {
     std::uint64_t significand;
@@ -73,7 +85,7 @@ struct Binary {
 };
 
 Binary Decompose(double d) {
-    const auto bits = std::bit_cast<std::uint64_t>(d);
+    const std::uint64_t bits = BitsOf(d);
     const auto field = static_cast<long>(bits >> 52);
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
     if (field == 0) return {fraction, -1074};
@@ -81,7 +93,7 @@ Binary Decompose(double d) {
 }
 
 double Neighbour(double d, int direction) {
-    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(d) + direction);
+    return FromBits(BitsOf(d) + static_cast<std::uint64_t>(static_cast<std::int64_t>(direction)));
 }
 
 // The most significant digits kept.  A double is settled by its first 768
