@@ -53,28 +53,14 @@ class Json {
     }
     Json& Key(std::string_view name) {
         Separate();
-        Text(name);
+        Quote(name);
         out_ += ':';
         first_ = true;
         return *this;
     }
     Json& Text(std::string_view text) {
         Separate();
-        out_ += '"';
-        for (const char c : text) {
-            const auto u = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ += '\\';
-                out_ += c;
-            } else if (u < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-                out_ += escaped;
-            } else {
-                out_ += c;
-            }
-        }
-        out_ += '"';
+        Quote(text);
         return *this;
     }
     Json& Number(double value) {
@@ -107,6 +93,23 @@ class Json {
     std::string& Result() { return out_; }
 
   private:
+    void Quote(std::string_view text) {
+        out_ += '"';
+        for (const char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out_ += '\\';
+                out_ += c;
+            } else if (u < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+                out_ += escaped;
+            } else {
+                out_ += c;
+            }
+        }
+        out_ += '"';
+    }
     void Separate() {
         if (!first_) out_ += ',';
         first_ = false;
