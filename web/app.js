@@ -517,7 +517,8 @@
     ticks(n) {
       for (let k = 0; k < n; ++k) fire();
     },
-    rings: () => [...drawn.values()].filter((op) => op[0] === 1),
+    // Rings [1, x, y, size, colour] and bus segments [2, x, y], oldest first.
+    drawing: () => [...drawn.values()],
     ratio: () => ratio,
     form,
     samples: () => samples.length,
