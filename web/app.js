@@ -267,41 +267,91 @@
   }
 
   // ----- The drawing surface -----
-  // Every ring and bus segment drawn since the last clear, the latest at each
-  // place last, so that the picture can be painted again at another size.
+  // The rings are set pixel by pixel into an image of the canvas, crisp and
+  // without antialiased fringes, so that a ring drawn again in another colour
+  // leaves nothing of the old one.  Every ring and bus segment drawn since the
+  // last clear is kept, the latest at each place last, so that the picture can
+  // be painted again at another size.
   const drawn = new Map();
   const ctx = canvas.getContext('2d', { alpha: false });
   let ratio = 1; // device pixels per twip
+  let image = null, pixels = null; // the canvas's pixels, one 32-bit word each
+  let dirty = null; // [left, top, right, bottom] device pixels not yet shown
 
+  const word = (c) => {
+    if (c < 0) c = SYSTEM[c & 0xff] ?? 0;
+    // Little-endian RGBA words: red in the lowest byte, as the packed colour.
+    return ((c & 0xffffff) | 0xff000000) >>> 0;
+  };
+  function markDirty(l, t, r, b) {
+    l = Math.max(0, l);
+    t = Math.max(0, t);
+    r = Math.min(image.width, r);
+    b = Math.min(image.height, b);
+    if (l >= r || t >= b) return;
+    dirty = dirty ? [Math.min(dirty[0], l), Math.min(dirty[1], t), Math.max(dirty[2], r),
+      Math.max(dirty[3], b)] : [l, t, r, b];
+  }
+  function fillBox(l, t, r, b, w) {
+    l = Math.max(0, l);
+    t = Math.max(0, t);
+    r = Math.min(image.width, r);
+    b = Math.min(image.height, b);
+    for (let y = t; y < b; ++y) pixels.fill(w, y * image.width + l, y * image.width + r);
+    markDirty(l, t, r, b);
+  }
   function paintBlank() {
-    ctx.fillStyle = css(form.back);
-    ctx.fillRect(0, 0, form.width, form.height);
+    fillBox(0, 0, image.width, image.height, word(form.back));
     const m = form.medium;
-    ctx.fillStyle = css(m.back);
-    ctx.fillRect(m.left, m.top, m.width, m.height);
+    fillBox(Math.round(m.left * ratio), Math.round(m.top * ratio),
+      Math.round((m.left + m.width) * ratio), Math.round((m.top + m.height) * ratio),
+      word(m.back));
+  }
+  // Four one-pixel circles of radius size - 1 .. size + 2 pixels, as one band:
+  // every pixel whose distance from the centre lies in [size - 1.5, size + 2.5).
+  function fillAnnulus(cx, cy, inner, outer, w) {
+    const reach = Math.ceil(outer);
+    const width = image.width, height = image.height;
+    const inner2 = inner * inner, outer2 = outer * outer;
+    for (let dy = -reach; dy <= reach; ++dy) {
+      const y = cy + dy;
+      if (y < 0 || y >= height) continue;
+      const row = y * width;
+      for (let dx = -reach; dx <= reach; ++dx) {
+        const x = cx + dx;
+        const d2 = dx * dx + dy * dy;
+        if (x >= 0 && x < width && d2 >= inner2 && d2 < outer2) pixels[row + x] = w;
+      }
+    }
+    markDirty(cx - reach, cy - reach, cx + reach + 1, cy + reach + 1);
   }
   function paintOne(op) {
     if (op[0] === 1) {
       const [, x, y, size, colour] = op;
-      // Four one-pixel circles of radius size - 1 .. size + 2 pixels, as one band.
-      ctx.fillStyle = colour === form.silence ? css(form.medium.back) : css(colour);
-      ctx.beginPath();
-      ctx.arc(x, y, (size + 2.5) * TWIPS, 0, 2 * Math.PI);
-      ctx.arc(x, y, Math.max(0, size - 1.5) * TWIPS, 0, 2 * Math.PI, true);
-      ctx.fill();
+      const unit = TWIPS * ratio; // device pixels per CSS pixel
+      fillAnnulus(Math.round(x * ratio), Math.round(y * ratio), Math.max(0, size - 1.5) * unit,
+        (size + 2.5) * unit, word(colour === form.silence ? form.medium.back : colour));
     } else {
+      // A black box from (x - 240, y - 30) to (x + 240, y + 10), both corners inside.
       const [, x, y] = op;
-      ctx.fillStyle = '#000';
-      ctx.fillRect(x - 240, y - 30, 480 + TWIPS, 40 + TWIPS);
+      fillBox(Math.floor((x - 240) * ratio), Math.floor((y - 30) * ratio),
+        Math.floor((x + 240 + TWIPS) * ratio), Math.floor((y + 10 + TWIPS) * ratio), word(0));
     }
   }
+  function show() {
+    if (!dirty) return;
+    const [l, t, r, b] = dirty;
+    ctx.putImageData(image, 0, 0, l, t, r - l, b - t);
+    dirty = null;
+  }
   function paintAll() {
-    ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
+    image = ctx.createImageData(canvas.width, canvas.height);
+    pixels = new Uint32Array(image.data.buffer);
     paintBlank();
     for (const op of drawn.values()) paintOne(op);
+    show();
   }
   function paintDraws(calls) {
-    ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
     for (let k = 0; k < calls.length;) {
       const kind = calls[k];
       if (kind === 0) {
@@ -326,6 +376,7 @@
         k += 3; // a control to draw again: the picture's shapes always lie above
       }
     }
+    show();
   }
 
   // ----- The chart of the run over time -----

@@ -295,7 +295,7 @@ describe('the page', () => {
           const got = [image.data[at], image.data[at + 1], image.data[at + 2]];
           const expect = [want & 255, (want >> 8) & 255, (want >> 16) & 255];
           ++checked;
-          if (got.some((v, i) => Math.abs(v - expect[i]) > 24)) wrong.push({ x, y, size, expect, got });
+          if (got.some((v, i) => v !== expect[i])) wrong.push({ x, y, size, expect, got });
         }
         return { checked, wrong, total: ops.length, coloured: ops.filter((o) => o[0] === 1 && o[4] !== m.form.silence).length };
       });
