@@ -67,6 +67,15 @@ for (const script of all) {
   });
 }
 
+test('200,000 ticks of a busy 24-station Star end with the same totals and panel', () => {
+  const script = ['pick cmbNodes  24', 'click cmdStart 0', 'edit cmbOT 2.0', 'toggle chkReliable',
+    'toggle chkRandom', 'tick 200000', 'summary', 'show', ''].join('\n');
+  const expected = native([], script);
+  assert.equal(expected.status, 0, expected.stderr);
+  assert.match(expected.stdout, /summary t=200000 q=[1-9]/);
+  assert.ok(node([], script).stdout === expected.stdout, 'totals or panel differ');
+});
+
 test('the error scenarios fail with status 2', () => {
   const failing = all.filter((s) => fs.existsSync(s.replace(/\.txt$/, '.err')));
   assert.ok(failing.length >= 2);
