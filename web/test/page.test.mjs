@@ -84,6 +84,43 @@ const control = (name, index) =>
   `[data-name="${name}"]` + (index === undefined ? ':not([data-index])' : `[data-index="${index}"]`);
 const caption = (name, index) => page.$eval(control(name, index), (e) => e.textContent);
 
+// Each ring's band, sampled on the canvas where no later ring or bus segment
+// covers it, shows the ring's colour (silence in the medium's grey).
+function checkRings() {
+  return page.evaluate(() => {
+    const m = window.maclab, r = m.ratio();
+    const canvas = document.getElementById('medium');
+    const copy = document.createElement('canvas');
+    copy.width = canvas.width;
+    copy.height = canvas.height;
+    const reader = copy.getContext('2d', { willReadFrequently: true });
+    reader.drawImage(canvas, 0, 0);
+    const image = reader.getImageData(0, 0, canvas.width, canvas.height);
+    const ops = m.drawing();
+    let checked = 0;
+    const wrong = [];
+    const covered = (x, y, later) => later.some((o) => {
+      if (o[0] === 2) return Math.abs(x - o[1]) <= 270 && y >= o[2] - 60 && y <= o[2] + 40;
+      const d = Math.hypot(x - o[1], y - o[2]);
+      return d >= (o[3] - 2.5) * 15 && d <= (o[3] + 3.5) * 15;
+    });
+    for (let k = 0; k < ops.length; ++k) {
+      if (ops[k][0] !== 1) continue;
+      const [, x, y, size, colour] = ops[k];
+      const sx = x + (size + 0.5) * 15, sy = y;
+      if (covered(sx, sy, ops.slice(k + 1))) continue;
+      const px = Math.floor(sx * r), py = Math.floor(sy * r);
+      const at = (py * image.width + px) * 4;
+      const want = colour === m.form.silence ? m.form.medium.back : colour;
+      const got = [image.data[at], image.data[at + 1], image.data[at + 2]];
+      const expect = [want & 255, (want >> 8) & 255, (want >> 16) & 255];
+      ++checked;
+      if (got.some((v, i) => v !== expect[i])) wrong.push({ x, y, size, expect, got });
+    }
+    return { checked, wrong, total: ops.length, coloured: ops.filter((o) => o[0] === 1 && o[4] !== m.form.silence).length };
+  });
+}
+
 before(async () => {
   server = await serve();
   url = `http://127.0.0.1:${server.address().port}/`;
@@ -125,7 +162,29 @@ describe('the page', () => {
     const model = await page.evaluate(() =>
       JSON.parse(window.maclab.api.controls()).find((e) => e.name === 'cmdStart' && e.index === 0));
     assert.deepEqual(box, [Math.round(model.state.left / 15), Math.round(model.state.top / 15)]);
+    // Tooltips: the model's, on the controls and on the picture's shapes.
+    const tips = await page.evaluate(() => {
+      const model = JSON.parse(window.maclab.api.controls());
+      const tip = (name, index) => model.find((e) => e.name === name && e.index === index).state.tip;
+      return [
+        [document.querySelector('[data-name=cmdNode][data-index="3"]').title, tip('cmdNode', 3)],
+        [document.querySelector('[data-name=shpNode][data-index="3"] title').textContent, tip('shpNode', 3)],
+        [document.querySelector('[data-name=cmbScheme]').title, tip('cmbScheme', -1)]];
+    });
+    for (const [shown, model] of tips) {
+      assert.ok(model.length > 0);
+      assert.equal(shown, model);
+    }
+    assert.match(tips[0][1], /^Station 3: transmitter TxIdle/);
     assert.deepEqual(problems, []);
+  });
+
+  test('full screen from its button and from F11, and back', async () => {
+    await page.click('#fullscreen');
+    await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 3000 });
+    await page.keyboard.press('F11');
+    await page.waitForFunction(() => document.fullscreenElement === null, { timeout: 3000 });
+    await page.setViewport({ width: 1280, height: 1000 });
   });
 
   test('Start, a node button, Pause and Step each reach their handler once', async () => {
@@ -265,45 +324,36 @@ describe('the page', () => {
       assert.equal(s.texts.topology, topology);
       assert.equal(s.texts.nodes.trim(), '12');
       await page.screenshot({ path: path.join(shots, topology.toLowerCase().replace(' ', '-') + '.png') });
-      // Each ring's band, sampled where no later ring or bus segment covers it,
-      // shows the ring's colour (silence in the medium's grey).
-      const result = await page.evaluate(() => {
-        const m = window.maclab, r = m.ratio();
-        const canvas = document.getElementById('medium');
-        const copy = document.createElement('canvas');
-        copy.width = canvas.width;
-        copy.height = canvas.height;
-        const reader = copy.getContext('2d', { willReadFrequently: true });
-        reader.drawImage(canvas, 0, 0);
-        const image = reader.getImageData(0, 0, canvas.width, canvas.height);
-        const ops = m.drawing();
-        let checked = 0;
-        const wrong = [];
-        const covered = (x, y, later) => later.some((o) => {
-          if (o[0] === 2) return Math.abs(x - o[1]) <= 270 && y >= o[2] - 60 && y <= o[2] + 40;
-          const d = Math.hypot(x - o[1], y - o[2]);
-          return d >= (o[3] - 2.5) * 15 && d <= (o[3] + 3.5) * 15;
-        });
-        for (let k = 0; k < ops.length; ++k) {
-          if (ops[k][0] !== 1) continue;
-          const [, x, y, size, colour] = ops[k];
-          const sx = x + (size + 0.5) * 15, sy = y;
-          if (covered(sx, sy, ops.slice(k + 1))) continue;
-          const px = Math.floor(sx * r), py = Math.floor(sy * r);
-          const at = (py * image.width + px) * 4;
-          const want = colour === m.form.silence ? m.form.medium.back : colour;
-          const got = [image.data[at], image.data[at + 1], image.data[at + 2]];
-          const expect = [want & 255, (want >> 8) & 255, (want >> 16) & 255];
-          ++checked;
-          if (got.some((v, i) => v !== expect[i])) wrong.push({ x, y, size, expect, got });
-        }
-        return { checked, wrong, total: ops.length, coloured: ops.filter((o) => o[0] === 1 && o[4] !== m.form.silence).length };
-      });
+      const result = await checkRings();
       assert.ok(result.checked >= 20, JSON.stringify(result));
       assert.ok(result.coloured > 0, 'no signal on the medium');
       assert.deepEqual(result.wrong, []);
     });
   }
+
+  test('scaled to a smaller window and at pixel ratio 2 the picture is painted again', async () => {
+    const before = await page.evaluate(() => window.maclab.drawing().length);
+    for (const viewport of [{ width: 800, height: 640, deviceScaleFactor: 1 },
+      { width: 1000, height: 800, deviceScaleFactor: 2 }]) {
+      await page.setViewport(viewport);
+      // The page fits itself on the window's resize event.
+      await page.evaluate(() => new Promise((ok) => requestAnimationFrame(() => setTimeout(ok, 50))));
+      const sizes = await page.evaluate(() => {
+        const c = document.getElementById('medium'), b = c.getBoundingClientRect();
+        return { backing: c.width, shown: b.width, ratio: window.devicePixelRatio,
+          right: b.right, bottom: document.getElementById('stage').getBoundingClientRect().bottom };
+      });
+      // Fits the window, and has a device pixel for every pixel shown.
+      assert.ok(sizes.right <= viewport.width + 1 && sizes.bottom <= viewport.height + 1,
+        JSON.stringify(sizes));
+      assert.ok(Math.abs(sizes.backing - sizes.shown * sizes.ratio) <= 1, JSON.stringify(sizes));
+      const result = await checkRings();
+      assert.equal(result.total, before);
+      assert.ok(result.checked >= 20, JSON.stringify(result));
+      assert.deepEqual(result.wrong, []);
+    }
+    await page.setViewport({ width: 1280, height: 1000 });
+  });
 
   test('the chart takes the history every tenth tick', async () => {
     const samples = await page.evaluate(() => window.maclab.samples());
