@@ -90,9 +90,32 @@
       api.edit(entry.name, input.value);
       sync();
     });
+    // The list from the keyboard: Alt+Down opens it, Up and Down move through
+    // it, Enter picks the entry shown, Escape closes it.
     input.addEventListener('keydown', (e) => {
-      if (e.key === 'Escape') closeLists();
-      if (e.key === 'ArrowDown' && e.altKey) openList(entry);
+      const open = !list.hidden;
+      if (e.key === 'Escape' && open) {
+        closeLists();
+      } else if (e.key === 'ArrowDown' && e.altKey) {
+        if (!open) openList(entry);
+      } else if ((e.key === 'ArrowDown' || e.key === 'ArrowUp') && open) {
+        const items = [...list.children];
+        const at = items.findIndex((li) => li.classList.contains('current'));
+        const next = Math.max(0, Math.min(items.length - 1,
+          at < 0 ? 0 : at + (e.key === 'ArrowDown' ? 1 : -1)));
+        items.forEach((li, k) => li.classList.toggle('current', k === next));
+        items[next]?.scrollIntoView({ block: 'nearest' });
+      } else if (e.key === 'Enter' && open) {
+        const current = list.querySelector('.current');
+        closeLists();
+        if (current) {
+          api.pick(entry.name, current.dataset.entry);
+          sync();
+        }
+      } else {
+        return;
+      }
+      e.preventDefault();
     });
     open.addEventListener('mousedown', (e) => e.preventDefault());
     open.addEventListener('click', () => (list.hidden ? openList(entry) : closeLists()));

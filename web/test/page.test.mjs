@@ -263,6 +263,19 @@ describe('the page', () => {
     assert.equal(await page.$eval(control('cmbTopology') + ' input', (e) => e.value), 'Ring');
     assert.deepEqual(await calls(), [['pick', 'cmbTopology', 'Ring']]);
     assert.ok(await page.$eval(control('cmbTopology') + ' ul', (e) => e.hidden));
+    // From the keyboard: open the list, one entry down, Enter.
+    await countCalls();
+    const lengths = await page.$$eval(control('cmbLength') + ' li', (l) => l.map((e) => e.dataset.entry));
+    const shown = (await show()).texts.length;
+    await page.focus(control('cmbLength') + ' input');
+    await page.keyboard.down('Alt');
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.up('Alt');
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('Enter');
+    const next = lengths[lengths.indexOf(shown) + 1];
+    assert.equal((await show()).texts.length, next);
+    assert.deepEqual(await calls(), [['pick', 'cmbLength', next]]);
   });
 
   test('the keys work the run controls, and not while typing', async () => {
