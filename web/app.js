@@ -336,14 +336,34 @@
     const reach = Math.ceil(outer);
     const width = image.width, height = image.height;
     const inner2 = inner * inner, outer2 = outer * outer;
+    const span = (row, from, to) => {
+      from = Math.max(0, from);
+      to = Math.min(width - 1, to);
+      if (from <= to) pixels.fill(w, row + from, row + to + 1);
+    };
     for (let dy = -reach; dy <= reach; ++dy) {
       const y = cy + dy;
       if (y < 0 || y >= height) continue;
+      // On this row the band is dx*dx in [inner2 - dy*dy, outer2 - dy*dy).
+      const below = outer2 - dy * dy;
+      if (below <= 0) continue;
+      let xo = Math.floor(Math.sqrt(below));
+      while (xo * xo >= below) --xo;
+      while ((xo + 1) * (xo + 1) < below) ++xo;
+      const least = inner2 - dy * dy;
+      let xi = 0;
+      if (least > 0) {
+        xi = Math.ceil(Math.sqrt(least));
+        while (xi > 0 && (xi - 1) * (xi - 1) >= least) --xi;
+        while (xi * xi < least) ++xi;
+      }
+      if (xi > xo) continue;
       const row = y * width;
-      for (let dx = -reach; dx <= reach; ++dx) {
-        const x = cx + dx;
-        const d2 = dx * dx + dy * dy;
-        if (x >= 0 && x < width && d2 >= inner2 && d2 < outer2) pixels[row + x] = w;
+      if (xi === 0) {
+        span(row, cx - xo, cx + xo);
+      } else {
+        span(row, cx - xo, cx - xi);
+        span(row, cx + xi, cx + xo);
       }
     }
     markDirty(cx - reach, cy - reach, cx + reach + 1, cy + reach + 1);

@@ -166,11 +166,44 @@ void WriteState(Json& j, const ControlEntry& e) {
     j.Close('}');
 }
 
+// A control's state as last handed out to the page.
+struct Shown {
+    bool fresh = true; // never handed out
+    Control control;
+    std::string text;
+    std::vector<std::string> list;
+};
+
+// Whether the control still shows what was handed out: every field WriteState writes.
+bool Unchanged(const ControlEntry& e, const Shown& s) {
+    const Control& a = *e.Model;
+    const Control& b = s.control;
+    if (s.fresh || a.Caption != b.Caption || a.Visible != b.Visible || a.Left != b.Left ||
+        a.Top != b.Top || a.Width != b.Width || a.Height != b.Height ||
+        a.BackColor != b.BackColor || a.ForeColor != b.ForeColor ||
+        a.BorderColor != b.BorderColor || a.FillColor != b.FillColor ||
+        a.BorderWidth != b.BorderWidth || a.FontSize != b.FontSize || a.Value != b.Value ||
+        a.ToolTip != b.ToolTip || a.X1 != b.X1 || a.Y1 != b.Y1 || a.X2 != b.X2 || a.Y2 != b.Y2 ||
+        a.Shape != b.Shape || a.Opaque != b.Opaque || a.SolidFill != b.SolidFill)
+        return false;
+    if (e.Type != ControlEntry::Kind::ComboBox) return true;
+    return e.Combo().Text == s.text && e.Combo().List == s.list;
+}
+
+void Remember(const ControlEntry& e, Shown& s) {
+    s.fresh = false;
+    s.control = *e.Model;
+    if (e.Type == ControlEntry::Kind::ComboBox) {
+        s.text = e.Combo().Text;
+        s.list = e.Combo().List;
+    }
+}
+
 struct Page {
     Form1 form;
     RecordingSurface surface;
-    std::vector<std::string> shown; // each entry's state as last handed out
-    std::string reply;              // the text the last call returned
+    std::vector<Shown> shown; // each entry's state as last handed out
+    std::string reply;        // the text the last call returned
 
     Page() {
         form.SetSurface(&surface);
@@ -214,7 +247,9 @@ using maclab::web::Json;
 using maclab::web::KindName;
 using maclab::web::page;
 using maclab::web::Reachable;
+using maclab::web::Remember;
 using maclab::web::Reply;
+using maclab::web::Unchanged;
 using maclab::web::WriteState;
 
 extern "C" {
@@ -268,11 +303,11 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_changes() {
     Json j;
     j.Open('[');
     for (std::size_t k = 0; k < table.size(); ++k) {
-        Json one;
-        WriteState(one, table[k]);
-        if (one.Result() == p.shown[k]) continue;
-        j.Open('[').Number(static_cast<double>(k)).Raw(",").Raw(one.Result()).Close(']');
-        p.shown[k] = std::move(one.Result());
+        if (Unchanged(table[k], p.shown[k])) continue;
+        j.Open('[').Number(static_cast<double>(k));
+        WriteState(j, table[k]);
+        j.Close(']');
+        Remember(table[k], p.shown[k]);
     }
     j.Close(']');
     return Reply(std::move(j.Result()));
