@@ -263,6 +263,22 @@ describe('the page', () => {
     assert.equal(await page.$eval(control('cmbTopology') + ' input', (e) => e.value), 'Ring');
     assert.deepEqual(await calls(), [['pick', 'cmbTopology', 'Ring']]);
     assert.ok(await page.$eval(control('cmbTopology') + ' ul', (e) => e.hidden));
+    // A typed scheme name that names no scheme shows in the model's red, with its warning.
+    await page.click(control('cmbScheme') + ' input', { clickCount: 3 });
+    await page.keyboard.type('ALOHx');
+    const look = await page.evaluate(() => {
+      const e = document.querySelector('[data-name=cmbScheme]');
+      const m = JSON.parse(window.maclab.api.controls()).find((c) => c.name === 'cmbScheme').state;
+      return { colour: getComputedStyle(e).color, title: e.title, fore: m.fore, tip: m.tip };
+    });
+    const fore = look.fore;
+    assert.equal(look.colour, `rgb(${fore & 255}, ${(fore >> 8) & 255}, ${(fore >> 16) & 255})`);
+    assert.notEqual(fore, 0);
+    assert.equal(look.title, look.tip);
+    assert.match(look.tip, /No scheme/);
+    await page.click(control('cmbScheme') + ' .open');
+    await page.click(control('cmbScheme') + ' li[data-entry="ALOHA"]');
+    assert.equal((await show()).texts.scheme, 'ALOHA');
     // From the keyboard: open the list, one entry down, Enter.
     await countCalls();
     const lengths = await page.$$eval(control('cmbLength') + ' li', (l) => l.map((e) => e.dataset.entry));
