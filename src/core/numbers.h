@@ -105,6 +105,16 @@ inline std::string WholeText(long long n) {
     return std::to_string(n);
 }
 
+// Reads a decimal number: digits with at most one full stop (at least one digit
+// before or after it), then an optional exponent (e or E, an optional sign,
+// digits), and nothing else: no sign, no blank.  For such a text it stores the
+// double nearest to the number (halves to the even neighbour), +infinity when
+// the number lies beyond the largest double, and returns true; for any other
+// text it returns false.  The result is the same in every locale and on every
+// platform: the full stop is the only decimal point, and the rounding is exact
+// whatever the length of the text.
+bool ReadDecimal(std::string_view text, double& value);
+
 // The number at the start of a typed text: blanks, tabs and line feeds are
 // skipped wherever they stand; then an optional sign, digits with at most one
 // full stop, and an optional exponent (E, e, D or d, optional sign, digits) are

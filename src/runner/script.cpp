@@ -1,7 +1,6 @@
 // The script interpreter behind maclab-run.
 #include "runner/script.h"
 
-#include <charconv>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -66,54 +65,13 @@ long long ParseCount(std::string_view word, long long limit, const char* tooLarg
 // optional sign, digits).  Read as a double, rounded to single precision, and
 // accepted only below 1.
 float ParseRandomValue(std::string_view word) {
-    const auto countDigits = [&](std::size_t& i) {
-        const std::size_t start = i;
-        while (i < word.size() && IsDigit(word[i])) ++i;
-        return i - start;
-    };
-    std::size_t i = 0;
-    const std::size_t intDigits = countDigits(i);
-    std::size_t fracStart = i, fracDigits = 0;
-    if (i < word.size() && word[i] == '.') {
-        ++i;
-        fracStart = i;
-        fracDigits = countDigits(i);
-        if (fracDigits == 0) throw ScriptError{"malformed number"};
-    }
-    if (intDigits == 0 && fracDigits == 0) throw ScriptError{"malformed number"};
-    long long exponent = 0;
-    if (i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
-        ++i;
-        bool negative = false;
-        if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
-        const std::size_t expStart = i;
-        if (countDigits(i) == 0) throw ScriptError{"malformed number"};
-        for (std::size_t k = expStart; k < i; ++k)
-            if (exponent < 1000000000) exponent = exponent * 10 + (word[k] - '0');
-        if (negative) exponent = -exponent;
-    }
-    if (i != word.size()) throw ScriptError{"malformed number"};
-
-    double value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // Too large or too small for a double: only which of the two matters.
-        // The power of ten of the first significant digit decides.
-        long long lead = 0;
-        const std::string_view intPart = word.substr(0, intDigits);
-        const std::size_t firstNonZero = intPart.find_first_not_of('0');
-        if (firstNonZero != std::string_view::npos) {
-            lead = static_cast<long long>(intDigits - firstNonZero) - 1;
-        } else {
-            const std::size_t inFraction =
-                word.substr(fracStart, fracDigits).find_first_not_of('0');
-            lead =
-                inFraction == std::string_view::npos ? -1 : -static_cast<long long>(inFraction) - 1;
-        }
-        value = lead + exponent >= 0 ? 1.0 : 0.0;
-    } else if (error != std::errc() || end != word.data() + word.size()) {
+    // The reader also takes a point with no digit after it, which a script may not write.
+    const std::size_t point = word.find('.');
+    if (point != std::string_view::npos && (point + 1 == word.size() || !IsDigit(word[point + 1])))
         throw ScriptError{"malformed number"};
-    }
+    // A number too large for a double reads as infinity, and is not below 1.
+    double value = 0;
+    if (!ReadDecimal(word, value)) throw ScriptError{"malformed number"};
     if (!(value < 1.0)) throw ScriptError{"random value not below 1"};
     const float single = static_cast<float>(value);
     if (!(single < 1.0f)) throw ScriptError{"random value not below 1"};

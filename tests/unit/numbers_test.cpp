@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -127,4 +129,90 @@ TEST(Numbers, LeadingNumberIsAlwaysFinite) {
     EXPECT_EQ(LeadingNumber("1e-999"), 0);
     EXPECT_EQ(LeadingNumber("0.000" + std::string(500, '0') + "1"), 0);
     EXPECT_DOUBLE_EQ(LeadingNumber(std::string(300, '0') + "25"), 25);
+}
+
+// The decimal reader against the C library's strtod (the test runs in the "C"
+// locale), which rounds exactly: halfway cases, the edges of the subnormal and
+// of the whole range, long digit strings, and many random texts.
+TEST(Numbers, ReadDecimalRoundsAsStrtodDoes) {
+    std::vector<std::string> texts = {"0",
+                                      "0.0",
+                                      ".5",
+                                      "5.",
+                                      "1",
+                                      "0.1",
+                                      "0.3",
+                                      "2.5e-1",
+                                      "1e22",
+                                      "1e23",
+                                      "9007199254740992",
+                                      "9007199254740993",
+                                      "9007199254740994",
+                                      "9007199254740995",
+                                      "9007199254740993.0000001",
+                                      "123456789012345678901234567890",
+                                      "2.2250738585072011e-308",
+                                      "2.2250738585072012e-308",
+                                      "2.2250738585072014e-308",
+                                      "4.9406564584124654e-324",
+                                      "2.4703282292062327e-324",
+                                      "2.4703282292062328e-324",
+                                      "7.4109846876186981e-324",
+                                      "1e-310",
+                                      "3e-324",
+                                      "2e-324",
+                                      "1.7976931348623157e308",
+                                      "1.7976931348623158e308",
+                                      "1.7976931348623159e308",
+                                      "1.797693134862315807937289714053e308",
+                                      "1.797693134862315807937289714054e308",
+                                      "1e309",
+                                      "1e-400",
+                                      "1e400",
+                                      "0.000000000000000000000000000000000001e36",
+                                      "1448997445238699",
+                                      "5e-324",
+                                      "1E+2",
+                                      "1e-0",
+                                      "00000000000000000000.5",
+                                      "8.589973e9",
+                                      "179769313486231580793728971405301e276",
+                                      "0.9999999999999999444888487687421729788184"};
+    // A double's exact halfway value to its upper neighbour, written out in full.
+    texts.push_back("0.500000000000000027755575615628913510590791702270507812500");
+    texts.push_back("0.5000000000000000277555756156289135105907917022705078125");
+    texts.push_back("0.500000000000000027755575615628913510590791702270507812499");
+    texts.push_back("0.5000000000000000277555756156289135105907917022705078125" +
+                    std::string(700, '0') + "1");
+    texts.push_back("1" + std::string(400, '0') + "e-400");
+    texts.push_back("0." + std::string(350, '0') + "1e340");
+    std::uint64_t state = 88172645463325252ull;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int k = 0; k < 20000; ++k) {
+        std::string t;
+        const int length = 1 + static_cast<int>(next() % (k % 10 == 0 ? 60 : 20));
+        const int point = static_cast<int>(next() % (length + 1));
+        for (int d = 0; d < length; ++d) {
+            if (d == point) t.push_back('.');
+            t.push_back(static_cast<char>('0' + next() % 10));
+        }
+        if (k % 2 == 0) t += "e" + std::to_string(static_cast<int>(next() % 700) - 350);
+        texts.push_back(t);
+    }
+    for (const std::string& t : texts) {
+        double value = -1;
+        ASSERT_TRUE(ReadDecimal(t, value)) << t;
+        const double expected = std::strtod(t.c_str(), nullptr);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected)) << t;
+    }
+    for (const char* bad : {"", ".", "-1", "+1", " 1", "1 ", "1e", "1e+", "e5", "1.2.3", "1,5",
+                            "0x10", "inf", "nan", "1d5"}) {
+        double value = 0;
+        EXPECT_FALSE(ReadDecimal(bad, value)) << bad;
+    }
 }
