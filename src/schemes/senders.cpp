@@ -133,12 +133,11 @@ void Form1::SendDataFrame(int i, StepWork& w) {
         return;
     }
     if (s.TxState == TxSendingControl || s.TxState == TxSendingAck) return;
-    const Integer dest = s.QueueDest[0];
-    const Long header =
-        dest < 0 || dest >= StationRecords ? CollisionColour : NodeTable[dest].AddressColour;
     const Long length = s.QueueLength[0];
     if (w.MaySend && s.TxProgress == 0 && s.QueueCount > 0 && !w.AckHeard) {
-        s.Output = header;
+        const Integer dest = s.QueueDest[0];
+        s.Output =
+            dest < 0 || dest >= StationRecords ? CollisionColour : NodeTable[dest].AddressColour;
         s.TxState = TxSending;
         s.TxProgress = 1;
         s.ControlOnAir = false;
