@@ -61,6 +61,14 @@ struct ComboBox : Control {
 
 class Form1;
 
+// Puts a control at a place and size, in twips.
+inline void Place(Control& c, float left, float top, float width, float height) {
+    c.Left = left;
+    c.Top = top;
+    c.Width = width;
+    c.Height = height;
+}
+
 // One control of the window, as every front end finds it: its name, what kind
 // of control it is, the model it shows and the handlers a user action runs.
 // Members of a control array (one per station, or the two cmdStart buttons)

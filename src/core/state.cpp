@@ -7,12 +7,6 @@
 namespace maclab {
 
 namespace {
-void Place(Control& c, float left, float top, float width, float height) {
-    c.Left = left;
-    c.Top = top;
-    c.Width = width;
-    c.Height = height;
-}
 Control& Labelled(Control& c, const char* caption, float left, float top, float width,
                   float height) {
     c.Caption = caption;

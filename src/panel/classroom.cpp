@@ -7,13 +7,6 @@
 namespace maclab {
 
 namespace {
-void Place(Control& c, float left, float top, float width, float height) {
-    c.Left = left;
-    c.Top = top;
-    c.Width = width;
-    c.Height = height;
-}
-
 // The legend, right of the network picture and left of the toggles, where no
 // control and no station stands.
 constexpr const char* SchemeToolTip =
