@@ -1,7 +1,12 @@
 #include "platform/qt/canvas.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/colours.h"
@@ -17,16 +22,23 @@ bool SameLook(const Control& a, const Control& b) {
            a.FillColor == b.FillColor && a.BorderWidth == b.BorderWidth;
 }
 
-PixelBuffer BufferOf(QImage& image) {
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            static_cast<int>(image.bytesPerLine() / 4)};
+QSize FormPixels(const Form1& form) {
+    return {static_cast<int>(std::lround(form.Form.Width / TwipsPerPixel)),
+            static_cast<int>(std::lround(form.Form.Height / TwipsPerPixel))};
 }
+
+int Round(double v) {
+    return static_cast<int>(std::lround(v));
+}
+
+// Above this many separate areas, one paint of their bounding box is cheaper
+// than a copy and a shape test for each.
+constexpr int MostAreas = 12;
 } // namespace
 
 Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setGeometry(0, 0, static_cast<int>(std::lround(form.Form.Width / TwipsPerPixel)),
-                static_cast<int>(std::lround(form.Form.Height / TwipsPerPixel)));
+    resize(FormPixels(form));
     // The shapes and lines of the table, painted bottom to top in its order.
     for (const ControlEntry& entry : form.Controls()) {
         const Control& c = *entry.Model;
@@ -39,75 +51,142 @@ Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form
         item.shown = *item.model;
         item.shown.Visible = false; // nothing painted yet
     }
-    AdoptPixelRatio();
+    AdoptGeometry();
 }
 
-void Canvas::AdoptPixelRatio() {
-    const qreal ratio = devicePixelRatioF();
-    if (!image_.isNull() && ratio == ratio_) return;
-    QImage next(static_cast<int>(std::ceil(width() * ratio)),
-                static_cast<int>(std::ceil(height() * ratio)), QImage::Format_RGB32);
-    next.setDevicePixelRatio(ratio);
-    next.fill(ModelColour(form_.Form.BackColor));
-    if (!image_.isNull() && !blank_) {
-        // Keep what is drawn when the window moves to a screen of another density.
-        QPainter p(&next);
-        p.drawImage(QRectF(0, 0, width(), height()), image_);
+QRect Canvas::ToWidget(float left, float top, float width, float height) const {
+    // Edges, not sizes, are rounded, so that controls that touch in the form
+    // still touch at every scale.
+    const double k = scale_ / TwipsPerPixel;
+    const int x0 = Round(left * k), y0 = Round(top * k);
+    return QRect(QPoint(x0, y0),
+                 QPoint(Round((left + width) * k) - 1, Round((top + height) * k) - 1));
+}
+
+void Canvas::SetScale(double scale) {
+    const QSize form = FormPixels(form_);
+    const QSize size(Round(form.width() * scale), Round(form.height() * scale));
+    if (scale == scale_ && size == this->size()) return;
+    scale_ = scale;
+    resize(size);
+    AdoptGeometry();
+    if (onRescale_) onRescale_();
+}
+
+void Canvas::AdoptGeometry() {
+    const qreal density = devicePixelRatioF();
+    const QSize want(static_cast<int>(std::ceil(width() * density)),
+                     static_cast<int>(std::ceil(height() * density)));
+    if (!image_.isNull() && density == density_ && image_.size() == want &&
+        ratio_ == scale_ * density)
+        return;
+    density_ = density;
+    ratio_ = scale_ * density;
+    image_ = QImage(want, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(density_);
+    const Control& m = form_.Medium;
+    const double k = ratio_ / TwipsPerPixel;
+    mediumLeft_ = std::clamp(Round(m.Left * k), 0, want.width());
+    mediumTop_ = std::clamp(Round(m.Top * k), 0, want.height());
+    mediumRight_ = std::clamp(Round((m.Left + m.Width) * k), mediumLeft_, want.width());
+    mediumBottom_ = std::clamp(Round((m.Top + m.Height) * k), mediumTop_, want.height());
+    // Looks drawn for another density are not needed again soon.
+    shapeCache_.clear();
+    Redraw();
+    dirty_ += rect();
+}
+
+void Canvas::FillBackground() {
+    image_.fill(ModelColour(form_.Form.BackColor));
+    const PixelBuffer all{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
+                          image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
+    FillBox(all, mediumLeft_, mediumTop_, mediumRight_, mediumBottom_,
+            ModelPixel(form_.Medium.BackColor));
+}
+
+// Every cell the model shows in a colour other than silence, drawn as the
+// tick drew it; used when the image is made anew at another size.
+void Canvas::Redraw() {
+    FillBackground();
+    blank_ = true;
+    const int n = std::min(form_.ActiveStations(), StationRecords);
+    const bool bus = form_.Topology == TopoBus;
+    if (bus)
+        for (int c = 0; c < LastBusCell; ++c)
+            if (form_.BusShown[c] != form_.BackColour)
+                Ring(form_.BusX[c], 4800, 11, form_.BusShown[c]);
+    const int cells = bus ? 1 : std::clamp<int>(form_.PathLength, 0, PathCells);
+    for (int i = 0; i < n; ++i) {
+        const Node& s = form_.NodeTable[i];
+        for (int k = 0; k < cells; ++k)
+            if (s.CellShown[k] != form_.BackColour)
+                Ring(s.CellX[k], s.CellY[k], bus ? Integer{11} : s.CellSize[k], s.CellShown[k]);
     }
-    image_ = std::move(next);
-    ratio_ = ratio;
-    MarkDirty(rect());
 }
 
-void Canvas::MarkDirty(const QRect& area) {
-    dirty_ += area;
+void Canvas::MarkDirty(const QRectF& area) {
+    if (area.isEmpty()) return;
+    const QRectF scaled(area.x() * scale_, area.y() * scale_, area.width() * scale_,
+                        area.height() * scale_);
+    dirty_ += scaled.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 void Canvas::Clear() {
     if (blank_) return;
-    image_.fill(ModelColour(form_.Form.BackColor));
+    FillBackground();
     blank_ = true;
-    MarkDirty(rect());
+    dirty_ += rect();
+}
+
+void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
+    // Silence on the medium shows in the medium's colour.
+    if (colour == form_.BackColour) colour = form_.Medium.BackColor;
+    // Only the medium's area is drawn on: the panel's texts keep their background.
+    const PixelBuffer area{reinterpret_cast<std::uint32_t*>(image_.bits()) + mediumLeft_ +
+                               static_cast<std::ptrdiff_t>(mediumTop_) *
+                                   (image_.bytesPerLine() / 4),
+                           mediumRight_ - mediumLeft_, mediumBottom_ - mediumTop_,
+                           static_cast<int>(image_.bytesPerLine() / 4)};
+    // Four circles of radius size - 1 .. size + 2 form pixels: every pixel whose
+    // distance from the centre rounds to one of them.
+    const double cx = x / TwipsPerPixel, cy = y / TwipsPerPixel;
+    FillAnnulus(area, Round(cx * ratio_) - mediumLeft_, Round(cy * ratio_) - mediumTop_,
+                (size - 1.5) * ratio_, (size + 2.5) * ratio_, ModelPixel(colour));
+    blank_ = false;
 }
 
 void Canvas::DrawRing(Long x, Long y, Integer size, Long colour) {
-    // Four circles of radius size - 1 .. size + 2 pixels: every pixel whose
-    // distance from the centre rounds to one of them.
-    const double cx = x / TwipsPerPixel, cy = y / TwipsPerPixel;
-    FillAnnulus(BufferOf(image_), static_cast<int>(std::lround(cx * ratio_)),
-                static_cast<int>(std::lround(cy * ratio_)), (size - 1.5) * ratio_,
-                (size + 2.5) * ratio_, ModelPixel(colour));
-    blank_ = false;
-    const int reach = size + 4;
-    MarkDirty(QRect(static_cast<int>(std::floor(cx)) - reach,
-                    static_cast<int>(std::floor(cy)) - reach, 2 * reach + 2, 2 * reach + 2));
+    Ring(x, y, size, colour);
+    const double reach = size + 4;
+    MarkDirty(
+        QRectF(x / TwipsPerPixel - reach, y / TwipsPerPixel - reach, 2 * reach + 1, 2 * reach + 1));
 }
 
 void Canvas::DrawBusSegment(Long x, Long y) {
     // The box's corners are both inside it.
     const double left = (x - 240) / TwipsPerPixel, right = (x + 240) / TwipsPerPixel + 1;
     const double top = (y - 30) / TwipsPerPixel, bottom = (y + 10) / TwipsPerPixel + 1;
-    FillBox(BufferOf(image_), static_cast<int>(std::floor(left * ratio_)),
-            static_cast<int>(std::floor(top * ratio_)),
-            static_cast<int>(std::floor(right * ratio_)),
-            static_cast<int>(std::floor(bottom * ratio_)), ModelPixel(0));
+    const auto at = [this](double v) { return static_cast<int>(std::floor(v * ratio_)); };
+    const PixelBuffer area{reinterpret_cast<std::uint32_t*>(image_.bits()) + mediumLeft_ +
+                               static_cast<std::ptrdiff_t>(mediumTop_) *
+                                   (image_.bytesPerLine() / 4),
+                           mediumRight_ - mediumLeft_, mediumBottom_ - mediumTop_,
+                           static_cast<int>(image_.bytesPerLine() / 4)};
+    FillBox(area, at(left) - mediumLeft_, at(top) - mediumTop_, at(right) - mediumLeft_,
+            at(bottom) - mediumTop_, ModelPixel(0));
     blank_ = false;
-    MarkDirty(QRect(QPoint(static_cast<int>(left) - 1, static_cast<int>(top) - 1),
-                    QPoint(static_cast<int>(right) + 1, static_cast<int>(bottom) + 1)));
+    MarkDirty(QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1));
 }
 
-QRect Canvas::Bounds(const Item& item, const Control& c) {
+QRectF Canvas::Bounds(const Item& item, const Control& c) {
     if (!c.Visible) return {};
-    const int pad = static_cast<int>(std::ceil(c.BorderWidth)) + 2;
-    if (item.look == Look::Line) {
-        const QRectF r =
-            QRectF(QPointF(c.X1, c.Y1) / TwipsPerPixel, QPointF(c.X2, c.Y2) / TwipsPerPixel)
-                .normalized();
-        return r.toAlignedRect().adjusted(-pad, -pad, pad, pad);
-    }
+    const double pad = std::ceil(c.BorderWidth) + 2;
+    if (item.look == Look::Line)
+        return QRectF(QPointF(c.X1, c.Y1) / TwipsPerPixel, QPointF(c.X2, c.Y2) / TwipsPerPixel)
+            .normalized()
+            .adjusted(-pad, -pad, pad, pad);
     return QRectF(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel, c.Width / TwipsPerPixel,
                   c.Height / TwipsPerPixel)
-        .toAlignedRect()
         .adjusted(-pad, -pad, pad, pad);
 }
 
@@ -121,9 +200,9 @@ void Canvas::SyncShapes() {
 }
 
 void Canvas::Flush() {
-    AdoptPixelRatio();
+    AdoptGeometry();
     if (dirty_.isEmpty()) return;
-    update(dirty_);
+    update(dirty_.rectCount() > MostAreas ? QRegion(dirty_.boundingRect()) : dirty_);
     dirty_ = QRegion();
 }
 
@@ -179,7 +258,9 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
         p.drawLine(a, b);
         return;
     }
-    const QPointF at(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel);
+    // On whole device pixels, so that the copy stays sharp.
+    const QPointF at(std::round(c.Left / TwipsPerPixel * ratio_) / ratio_,
+                     std::round(c.Top / TwipsPerPixel * ratio_) / ratio_);
     if (item.look == Look::Box) {
         p.drawImage(at, ShapePart(c, Part::Box, c.BackColor));
         return;
@@ -190,15 +271,88 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
 
 void Canvas::paintEvent(QPaintEvent* event) {
     ++paints_;
-    AdoptPixelRatio();
+    AdoptGeometry();
     QPainter p(this);
-    for (const QRect& area : event->region())
-        p.drawImage(QRectF(area), image_,
-                    QRectF(area.x() * ratio_, area.y() * ratio_, area.width() * ratio_,
-                           area.height() * ratio_));
     const QRegion& region = event->region();
-    for (const Item& item : items_)
-        if (region.intersects(Bounds(item, item.shown))) PaintItem(p, item);
+    painted_ |= region.boundingRect();
+    for (const QRect& area : region)
+        p.drawImage(QRectF(area), image_,
+                    QRectF(area.x() * density_, area.y() * density_, area.width() * density_,
+                           area.height() * density_));
+    // The shapes in form pixels.
+    p.scale(scale_, scale_);
+    const QRectF within = QRectF(region.boundingRect()).adjusted(-1, -1, 1, 1);
+    const QRectF form(within.x() / scale_, within.y() / scale_, within.width() / scale_,
+                      within.height() / scale_);
+    const bool one = region.rectCount() == 1;
+    for (const Item& item : items_) {
+        const QRectF bounds = Bounds(item, item.shown);
+        if (!bounds.intersects(form)) continue;
+        if (!one) {
+            const QRectF scaled(bounds.x() * scale_, bounds.y() * scale_, bounds.width() * scale_,
+                                bounds.height() * scale_);
+            if (!region.intersects(scaled.toAlignedRect())) continue;
+        }
+        PaintItem(p, item);
+    }
+}
+
+const Control* Canvas::ItemAt(QPointF at) const {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+        const Control& c = it->shown;
+        if (!c.Visible) continue;
+        if (it->look == Look::Line) {
+            const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
+            const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
+            const QPointF ab = b - a;
+            const double len2 = QPointF::dotProduct(ab, ab);
+            const double t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(at - a, ab) / len2, 0.0, 1.0) : 0.0;
+            const QPointF near = a + t * ab - at;
+            if (std::hypot(near.x(), near.y()) <= std::max<double>(3, c.BorderWidth)) return &c;
+        } else if (Bounds(*it, c).adjusted(2, 2, -2, -2).contains(at)) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+bool Canvas::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const Control* c = ItemAt(QPointF(help->pos()) / scale_);
+        if (c != nullptr && !c->ToolTip.empty())
+            QToolTip::showText(help->globalPos(), QString::fromStdString(c->ToolTip), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+    // A click on the network ends typing in a box, so that keys work the run
+    // controls again.
+    if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && isAncestorOf(focused))
+        focused->clearFocus();
+    QWidget::mousePressEvent(event);
+}
+
+NetworkView::NetworkView(const Form1& form, QWidget* parent)
+    : QWidget(parent), canvas_(new Canvas(form, this)), formSize_(FormPixels(form)) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ModelColour(form.Form.BackColor));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(formSize_);
+}
+
+void NetworkView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const double scale = std::max(
+        0.05, std::min(double(width()) / formSize_.width(), double(height()) / formSize_.height()));
+    canvas_->SetScale(scale);
+    canvas_->move((width() - canvas_->width()) / 2, (height() - canvas_->height()) / 2);
 }
 
 } // namespace maclab::qt
