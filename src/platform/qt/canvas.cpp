@@ -309,9 +309,10 @@ const Control* Canvas::ItemAt(QPointF at) const {
             const double t =
                 len2 > 0 ? std::clamp(QPointF::dotProduct(at - a, ab) / len2, 0.0, 1.0) : 0.0;
             const QPointF near = a + t * ab - at;
-            if (std::hypot(near.x(), near.y()) <= std::max<double>(3, c.BorderWidth)) return &c;
+            if (std::hypot(near.x(), near.y()) <= std::max<double>(3, c.BorderWidth))
+                return it->model;
         } else if (Bounds(*it, c).adjusted(2, 2, -2, -2).contains(at)) {
-            return &c;
+            return it->model;
         }
     }
     return nullptr;

@@ -323,13 +323,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (box != nullptr && !box->hasFocus() && !box->lineEdit()->hasFocus()) return true;
         return QWidget::eventFilter(watched, event);
     }
-    if (qobject_cast<QComboBox*>(watched) != nullptr) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         // Esc ends typing: the keys work the run controls again.
-        static_cast<QWidget*>(watched)->clearFocus();
+        if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
         return true;
     }
+    if (qobject_cast<QComboBox*>(watched) != nullptr) return QWidget::eventFilter(watched, event);
     if (!finishingEdit_ && EndsEditing(event)) {
         // Deliver the event here (this filter lets it pass the second time), so
         // that any pick Qt reports while handling it is known to come from the
