@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing need,
 # skipping those already present.  Uses sudo when not run as root.
 set -euo pipefail
-packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time)
+packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
