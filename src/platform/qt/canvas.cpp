@@ -31,9 +31,6 @@ int Round(double v) {
     return static_cast<int>(std::lround(v));
 }
 
-// Above this many separate areas, one paint of their bounding box is cheaper
-// than a copy and a shape test for each.
-constexpr int MostAreas = 12;
 } // namespace
 
 Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -93,7 +90,7 @@ void Canvas::AdoptGeometry() {
     // Looks drawn for another density are not needed again soon.
     shapeCache_.clear();
     Redraw();
-    dirty_ += rect();
+    dirty_.assign(1, rect());
 }
 
 void Canvas::FillBackground() {
@@ -102,11 +99,94 @@ void Canvas::FillBackground() {
                           image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
     FillBox(all, mediumLeft_, mediumTop_, mediumRight_, mediumBottom_,
             ModelPixel(form_.Medium.BackColor));
+    RestoreLines(0, 0, image_.width(), image_.height());
+}
+
+// A line of the model is every image pixel whose centre lies within half its
+// width of the segment between its end points, the ends cut square (aliased,
+// as the rings).  Drawn by the canvas itself, into the image, so that a tick
+// that redraws rings under the long spokes of a star does not draw the spokes
+// again through the toolkit.
+void Canvas::TraceLines() {
+    lineRuns_.assign(static_cast<size_t>(std::max(0, image_.height())), {});
+    lineTop_ = image_.height();
+    lineBottom_ = 0;
+    const double k = ratio_ / TwipsPerPixel;
+    for (const Item& item : items_) {
+        const Control& c = item.shown;
+        if (item.look != Look::Line || !c.Visible) continue;
+        const QPointF a(c.X1 * k, c.Y1 * k), b(c.X2 * k, c.Y2 * k);
+        const double half = std::max<double>(1, c.BorderWidth * scale_) * density_ / 2;
+        const QPointF along = b - a;
+        const double length = std::hypot(along.x(), along.y());
+        // The four corners of the line's box; a point is a line's own.
+        const QPointF unit = length > 0 ? along / length : QPointF(1, 0);
+        const QPointF across(-unit.y() * half, unit.x() * half);
+        const QPointF ahead = length > 0 ? QPointF(0, 0) : unit * half;
+        const QPointF corner[4] = {a - across - ahead, b - across + ahead, b + across + ahead,
+                                   a + across - ahead};
+        double top = corner[0].y(), bottom = top;
+        for (const QPointF& p : corner) {
+            top = std::min(top, p.y());
+            bottom = std::max(bottom, p.y());
+        }
+        const std::uint32_t colour = ModelPixel(c.BorderColor);
+        const int firstRow = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
+        const int lastRow =
+            std::min(image_.height() - 1, static_cast<int>(std::floor(bottom - 0.5)));
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // Where the row's centre line crosses the box's edges.
+            const double y = row + 0.5;
+            double left = 1e18, right = -1e18;
+            for (int e = 0; e < 4; ++e) {
+                const QPointF p = corner[e], q = corner[(e + 1) % 4];
+                if ((p.y() <= y && q.y() >= y) || (q.y() <= y && p.y() >= y)) {
+                    const double dy = q.y() - p.y();
+                    if (std::abs(dy) < 1e-12) {
+                        left = std::min({left, p.x(), q.x()});
+                        right = std::max({right, p.x(), q.x()});
+                    } else {
+                        const double x = p.x() + (y - p.y()) / dy * (q.x() - p.x());
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            }
+            // Pixels whose centres lie inside; at least one on a thin slant.
+            int from = static_cast<int>(std::ceil(left - 0.5));
+            int to = static_cast<int>(std::floor(right - 0.5)) + 1;
+            if (to <= from) {
+                from = static_cast<int>(std::floor((left + right) / 2));
+                to = from + 1;
+            }
+            from = std::max(from, 0);
+            to = std::min(to, image_.width());
+            if (to <= from) continue;
+            lineRuns_[static_cast<size_t>(row)].push_back({from, to, colour});
+            lineTop_ = std::min(lineTop_, row);
+            lineBottom_ = std::max(lineBottom_, row + 1);
+        }
+    }
+}
+
+void Canvas::RestoreLines(int left, int top, int right, int bottom) {
+    top = std::max(top, lineTop_);
+    bottom = std::min(bottom, lineBottom_);
+    const int stride = static_cast<int>(image_.bytesPerLine() / 4);
+    auto* bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+    for (int row = top; row < bottom; ++row) {
+        std::uint32_t* line = bits + static_cast<std::ptrdiff_t>(row) * stride;
+        for (const Run& run : lineRuns_[static_cast<size_t>(row)]) {
+            const int from = std::max(run.left, left), to = std::min(run.right, right);
+            if (from < to) std::fill(line + from, line + to, run.colour);
+        }
+    }
 }
 
 // Every cell the model shows in a colour other than silence, drawn as the
 // tick drew it; used when the image is made anew at another size.
 void Canvas::Redraw() {
+    TraceLines();
     FillBackground();
     blank_ = true;
     const int n = std::min(form_.ActiveStations(), StationRecords);
@@ -128,14 +208,45 @@ void Canvas::MarkDirty(const QRectF& area) {
     if (area.isEmpty()) return;
     const QRectF scaled(area.x() * scale_, area.y() * scale_, area.width() * scale_,
                         area.height() * scale_);
-    dirty_ += scaled.toAlignedRect().adjusted(-1, -1, 1, 1);
+    AddDirty(scaled.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void Canvas::AddDirty(QRect box) {
+    // A box that touches or nearly touches one already marked joins it, and
+    // so does every box it then reaches; beyond a few boxes, the new one
+    // joins the box that grows least.
+    constexpr int Near = 8;
+    constexpr size_t MostBoxes = 6;
+    for (;;) {
+        const QRect reach = box.adjusted(-Near, -Near, Near, Near);
+        auto joined = std::find_if(dirty_.begin(), dirty_.end(),
+                                   [&](const QRect& b) { return b.intersects(reach); });
+        if (joined == dirty_.end()) break;
+        box |= *joined;
+        dirty_.erase(joined);
+    }
+    if (dirty_.size() < MostBoxes) {
+        dirty_.push_back(box);
+        return;
+    }
+    const auto growth = [&](const QRect& b) {
+        const QRect u = b | box;
+        return static_cast<long long>(u.width()) * u.height() -
+               static_cast<long long>(b.width()) * b.height();
+    };
+    QRect& best =
+        *std::min_element(dirty_.begin(), dirty_.end(),
+                          [&](const QRect& a, const QRect& b) { return growth(a) < growth(b); });
+    const QRect merged = best | box;
+    dirty_.erase(dirty_.begin() + (&best - dirty_.data()));
+    AddDirty(merged);
 }
 
 void Canvas::Clear() {
     if (blank_) return;
     FillBackground();
     blank_ = true;
-    dirty_ += rect();
+    dirty_.assign(1, rect());
 }
 
 void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
@@ -150,8 +261,12 @@ void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
     // Four circles of radius size - 1 .. size + 2 form pixels: every pixel whose
     // distance from the centre rounds to one of them.
     const double cx = x / TwipsPerPixel, cy = y / TwipsPerPixel;
-    FillAnnulus(area, Round(cx * ratio_) - mediumLeft_, Round(cy * ratio_) - mediumTop_,
-                (size - 1.5) * ratio_, (size + 2.5) * ratio_, ModelPixel(colour));
+    const int px = Round(cx * ratio_), py = Round(cy * ratio_);
+    const double outer = (size + 2.5) * ratio_;
+    FillAnnulus(area, px - mediumLeft_, py - mediumTop_, (size - 1.5) * ratio_, outer,
+                ModelPixel(colour));
+    const int reach = static_cast<int>(std::ceil(outer)) + 1;
+    RestoreLines(px - reach, py - reach, px + reach + 1, py + reach + 1);
     blank_ = false;
 }
 
@@ -174,6 +289,7 @@ void Canvas::DrawBusSegment(Long x, Long y) {
                            static_cast<int>(image_.bytesPerLine() / 4)};
     FillBox(area, at(left) - mediumLeft_, at(top) - mediumTop_, at(right) - mediumLeft_,
             at(bottom) - mediumTop_, ModelPixel(0));
+    RestoreLines(at(left), at(top), at(right), at(bottom));
     blank_ = false;
     MarkDirty(QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1));
 }
@@ -191,19 +307,26 @@ QRectF Canvas::Bounds(const Item& item, const Control& c) {
 }
 
 void Canvas::SyncShapes() {
+    bool lines = false;
     for (Item& item : items_) {
         if (SameLook(*item.model, item.shown)) continue;
         MarkDirty(Bounds(item, item.shown));
         item.shown = *item.model;
         MarkDirty(Bounds(item, item.shown));
+        lines = lines || item.look == Look::Line;
     }
+    // Lines move only when the network is laid out afresh, just after the
+    // surface was cleared: the image is drawn again with them where they are now.
+    if (lines) Redraw();
 }
 
 void Canvas::Flush() {
     AdoptGeometry();
-    if (dirty_.isEmpty()) return;
-    update(dirty_.rectCount() > MostAreas ? QRegion(dirty_.boundingRect()) : dirty_);
-    dirty_ = QRegion();
+    if (dirty_.empty()) return;
+    QRegion region;
+    for (const QRect& box : dirty_) region += box;
+    update(region);
+    dirty_.clear();
 }
 
 const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
@@ -247,17 +370,8 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
 
 void Canvas::PaintItem(QPainter& p, const Item& item) {
     const Control& c = item.shown;
-    if (!c.Visible) return;
-    if (item.look == Look::Line) {
-        const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
-        const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
-        // Aliased, as the rings: crisp, and cheap to draw again under a changed ring.
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(ModelColour(c.BorderColor), std::max<qreal>(1, c.BorderWidth), Qt::SolidLine,
-                      Qt::RoundCap));
-        p.drawLine(a, b);
-        return;
-    }
+    // Lines are part of the image.
+    if (!c.Visible || item.look == Look::Line) return;
     // On whole device pixels, so that the copy stays sharp.
     const QPointF at(std::round(c.Left / TwipsPerPixel * ratio_) / ratio_,
                      std::round(c.Top / TwipsPerPixel * ratio_) / ratio_);
@@ -274,14 +388,20 @@ void Canvas::paintEvent(QPaintEvent* event) {
     AdoptGeometry();
     QPainter p(this);
     const QRegion& region = event->region();
-    painted_ |= region.boundingRect();
-    for (const QRect& area : region)
+    const QRect box = region.boundingRect();
+    painted_ |= box;
+    // Each rectangle of the area copied on its own, clipped to just that
+    // rectangle: a plain copy of rows, the cheapest way the toolkit paints.
+    for (const QRect& area : region) {
+        p.setClipRect(area);
         p.drawImage(QRectF(area), image_,
                     QRectF(area.x() * density_, area.y() * density_, area.width() * density_,
                            area.height() * density_));
+    }
+    p.setClipping(false);
     // The shapes in form pixels.
     p.scale(scale_, scale_);
-    const QRectF within = QRectF(region.boundingRect()).adjusted(-1, -1, 1, 1);
+    const QRectF within = QRectF(box).adjusted(-1, -1, 1, 1);
     const QRectF form(within.x() / scale_, within.y() / scale_, within.width() / scale_,
                       within.height() / scale_);
     const bool one = region.rectCount() == 1;

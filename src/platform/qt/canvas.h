@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -75,6 +76,10 @@ class Canvas final : public QWidget, public Surface {
     void Redraw();
     void FillBackground();
     void Ring(Long x, Long y, Integer size, Long colour);
+    // The lines of the picture as pixel runs of the image, drawn again over
+    // whatever a ring or a box just covered in [left, right) x [top, bottom).
+    void TraceLines();
+    void RestoreLines(int left, int top, int right, int bottom);
     // An area in form pixels, marked for painting.
     void MarkDirty(const QRectF& area);
     static QRectF Bounds(const Item& item, const Control& c);
@@ -93,8 +98,17 @@ class Canvas final : public QWidget, public Surface {
     // silence there shows in the medium's own colour.
     int mediumLeft_ = 0, mediumTop_ = 0, mediumRight_ = 0, mediumBottom_ = 0;
     bool blank_ = true; // nothing drawn since the image was last cleared
-    QRegion dirty_;     // widget pixels
+    // Boxes around everything to be painted again (widget pixels): a few
+    // boxes, each copied to the screen in one go, instead of one per ring.
+    std::vector<QRect> dirty_;
+    void AddDirty(QRect box);
     std::vector<Item> items_;
+    struct Run {
+        int left, right; // pixels [left, right) of one image row
+        std::uint32_t colour;
+    };
+    std::vector<std::vector<Run>> lineRuns_; // per image row, bottom to top
+    int lineTop_ = 0, lineBottom_ = 0;       // rows that hold any run
     std::function<void()> onRescale_;
     // Boxes, discs and circle outlines drawn once per size, colour and density
     // and then copied: a station's outline changes colour with every signal it

@@ -39,15 +39,48 @@ class PanelButton : public QPushButton {
 // whenever a ring under them changes, so they must be cheap to paint.
 class NodeButton final : public PanelButton {
   public:
-    using PanelButton::PanelButton;
+    explicit NodeButton(QWidget* parent) : PanelButton(parent) {
+        // It paints every pixel of its box: nothing under it needs painting.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
+        // Drawn once per look, then copied: rings change under two dozen of
+        // these at every tick.
+        const Look look{size(),
+                        devicePixelRatioF(),
+                        palette().color(QPalette::Button),
+                        palette().color(QPalette::ButtonText),
+                        text(),
+                        font(),
+                        isDown()};
+        if (!(look == look_) || face_.isNull()) {
+            look_ = look;
+            face_ = QImage((QSizeF(size()) * look.ratio).toSize(), QImage::Format_RGB32);
+            face_.setDevicePixelRatio(look.ratio);
+            QPainter p(&face_);
+            Draw(p);
+        }
+        QPainter(this).drawImage(QPointF(0, 0), face_);
+    }
+
+  private:
+    struct Look {
+        QSize size;
+        qreal ratio;
+        QColor back, fore;
+        QString caption;
+        QFont font;
+        bool down;
+        bool operator==(const Look&) const = default;
+    };
+
+    void Draw(QPainter& p) {
         const QRect r = rect();
-        p.fillRect(r, palette().color(QPalette::Button));
+        p.fillRect(r, look_.back);
         const QColor light = Qt::white, shade(128, 128, 128), dark = Qt::black;
-        const bool down = isDown();
+        const bool down = look_.down;
         const int w = r.width() - 1, h = r.height() - 1;
         p.setPen(down ? dark : light);
         p.drawLine(0, 0, w - 1, 0);
@@ -60,11 +93,14 @@ class NodeButton final : public PanelButton {
             p.drawLine(1, h - 1, w - 1, h - 1);
             p.drawLine(w - 1, 1, w - 1, h - 1);
         }
-        if (!text().trimmed().isEmpty()) {
-            p.setPen(palette().color(QPalette::ButtonText));
-            p.drawText(r, Qt::AlignCenter, text());
-        }
+        if (look_.caption.trimmed().isEmpty()) return;
+        p.setFont(look_.font);
+        p.setPen(look_.fore);
+        p.drawText(r, Qt::AlignCenter, look_.caption);
     }
+
+    Look look_;
+    QImage face_;
 };
 
 QString Text(const std::string& s) {
