@@ -165,6 +165,18 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
     return out + line;
 }
 
+// A one-line label whose text is wider than its box (a face wider than the
+// one the layout was made for) is narrowed until the text fits.
+QFont Fitted(QFont font, const QString& text, const QRect& box) {
+    const QFontMetrics metrics(font);
+    if (text.isEmpty() || box.height() >= 2 * metrics.lineSpacing()) return font;
+    const int width = metrics.horizontalAdvance(text);
+    if (width <= box.width() || width <= 0) return font;
+    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    font.setStretch(std::max(50, stretch * box.width() / width));
+    return font;
+}
+
 } // namespace
 
 MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClock_(runClock) {
@@ -423,9 +435,12 @@ void MainWindow::Apply(Mirror& m) {
         w->setGeometry(Place(c));
     if (all || c.FontSize != was.FontSize) w->setFont(PanelFont(c.FontSize, canvas_->Scale()));
     if (all || c.Caption != was.Caption || c.FontSize != was.FontSize || c.Width != was.Width) {
-        if (m.kind == Kind::Label)
-            static_cast<QLabel*>(w)->setText(Text(c.Caption));
-        else
+        if (m.kind == Kind::Label) {
+            const QString text = Text(c.Caption);
+            const QFont font = Fitted(PanelFont(c.FontSize, canvas_->Scale()), text, Place(c));
+            if (font != w->font()) w->setFont(font);
+            static_cast<QLabel*>(w)->setText(text);
+        } else
             static_cast<QPushButton*>(w)->setText(
                 ButtonCaption(c.Caption, w->font(), Place(c).width()));
     }
