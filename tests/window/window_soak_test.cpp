@@ -40,7 +40,7 @@ class WindowSoak {
         for (int e = 0; e < events && !::testing::Test::HasFatalFailure(); ++e) {
             // Mostly a tick or two between events; now and then the class
             // watches a frame or two go by.
-            const int ticks = Uniform(0, 99) < 4 ? Uniform(20, 80) : Uniform(0, 2);
+            const int ticks = Uniform(0, 99) < 2 ? Uniform(20, 60) : Uniform(0, 2);
             for (int t = ticks; t > 0 && !::testing::Test::HasFatalFailure(); --t) Tick();
             Event();
             // Let Qt paint and deliver what the events posted, now and then.
@@ -148,12 +148,12 @@ class WindowSoak {
             }
             return "network";
         }
-        if (roll < 9320) {
+        if (roll < 9310) {
             ++resizes_;
             window_.resize(Uniform(200, 2200), Uniform(150, 1300));
             return "resize";
         }
-        if (roll < 9330) {
+        if (roll < 9315) {
             ++resizes_;
             QTest::keyClick(&window_, Uniform(0, 1) == 0 ? Qt::Key_F11 : Qt::Key_Escape);
             return "full screen";
