@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStaticText>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
@@ -101,6 +102,40 @@ class NodeButton final : public PanelButton {
 
     Look look_;
     QImage face_;
+};
+
+// A label of the panel: its text laid out once per text, font and width and
+// then only drawn, since the tick counter and the totals are painted again
+// at every tick.  Plain text from the top left, broken at blanks.
+class PanelLabel final : public QLabel {
+  public:
+    explicit PanelLabel(QWidget* parent) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setWordWrap(true);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (text().isEmpty()) return;
+        if (laidOut_.text() != text() || laidFont_ != font() || laidWidth_ != width()) {
+            laidOut_.setTextFormat(Qt::PlainText);
+            laidOut_.setTextWidth(width());
+            laidOut_.setText(text());
+            laidOut_.prepare(QTransform(), font());
+            laidFont_ = font();
+            laidWidth_ = width();
+        }
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawStaticText(QPointF(0, 0), laidOut_);
+    }
+
+  private:
+    QStaticText laidOut_;
+    QFont laidFont_;
+    int laidWidth_ = -1;
 };
 
 QString Text(const std::string& s) {
@@ -250,10 +285,7 @@ QRect MainWindow::Place(const Control& c) const {
 }
 
 void MainWindow::AddLabel(const Control& label) {
-    auto* widget = new QLabel(canvas_);
-    widget->setTextFormat(Qt::PlainText);
-    widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    widget->setWordWrap(true);
+    auto* widget = new PanelLabel(canvas_);
     // Text only: whatever lies under a label (the rings of the medium under a
     // station's status) stays visible around its letters.
     widget->setAutoFillBackground(false);
