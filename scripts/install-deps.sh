@@ -5,7 +5,7 @@
 #   install-deps.sh web    the browser build and its tests (emscripten, node,
 #                          npm, chromium)
 set -euo pipefail
-packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time)
+packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time dpkg-dev file)
 # The browser's tools count as present when their command is (node or a
 # browser may come from elsewhere than a Debian package).
 commands=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the screenshot tool if needed and, under a virtual X server, takes a
-# picture of the window after a busy run (12 nodes, ALOHA, offered traffic 2.0,
-# 400 ticks) on every topology: docs/screenshots/<topology>.png.
+# Builds the screenshot tool if needed and, under a virtual X server of
+# 1920 x 1080, takes a picture of the window full screen after a busy run
+# (12 nodes, ALOHA, offered traffic 2.0, 400 ticks, status and legend shown)
+# on every topology: docs/screenshots/<topology>.png.
 #
 #   scripts/screenshots.sh            (build directory: build)
 #   BUILD_DIR=build-x scripts/screenshots.sh
@@ -13,13 +14,20 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build "$build" --target maclab-shot -j2
+if ! command -v xvfb-run >/dev/null; then
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends xvfb xauth
+fi
 mkdir -p docs/screenshots
 # One X server for all pictures; 24-bit colour so every ring keeps its colour.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
   set -e
   for topology in Bus Star Ring Space "Wide Space"; do
     name=$(echo "$topology" | tr "A-Z " "a-z-")
-    "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1"
+    extra=--legend
+    [ "$topology" = Star ] && extra="--legend --status"
+    "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1" $extra
     echo "docs/screenshots/$name.png"
   done
 ' "$build" "$ticks"

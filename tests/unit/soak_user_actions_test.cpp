@@ -1,115 +1,25 @@
 // A long random session: every control of the panel used at random, typed
-// junk included, interleaved with ticks.  After every action and every tick
-// the state must stay sound:
-//  - the node count is 0 or a whole 2..24, and the records past the last
-//    active station stay idle (silent output, idle cells, empty queue);
-//  - PathLength is at most 24, every QueueCount within 0..101, HubSource -1 or
-//    an active station, and the rules' typed copy of the settings equals
-//    what the controls say;
-//  - the packets of every station are accounted for: packets queued there
-//    since the last reset = packets that left its queue + packets still in it.
-//
-// To count arrivals and departures per station without help from the code
-// under test, the soak writes a marker length (10001 + k, longer than any
-// real packet) into every queue entry k beyond QueueCount before each step.
-// Taking the head packet off shifts the whole queue down by one, markers
-// included, and an arrival writes its own packet after the last one; so the
-// queue after the step tells which happened.  Only when a queue is (nearly)
-// full of identical packets can "nothing happened" and "one left, one came"
-// look the same; then the station's own count of packets that left decides.
+// junk included, interleaved with ticks; after every action and every tick
+// the audit (support/soak_audit.h) checks that the state stays sound and
+// every packet is accounted for.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/form1.h"
+#include "support/soak_audit.h"
+#include "support/soak_texts.h"
 
 namespace maclab {
 namespace {
 
-constexpr Integer MarkerBase = 10001;
-
-struct QueueCopy {
-    Integer Count = 0;
-    std::array<Integer, QueueSlots> Length{};
-    std::array<Integer, QueueSlots> Dest{};
-};
-
-// Typed texts a user might put into any box: empty, huge, negative, letters,
-// odd spacing, numbers at and beyond every limit, and the names that mean
-// something in another box.
-const std::vector<std::string>& JunkTexts() {
-    static const std::vector<std::string> texts = {"",
-                                                   " ",
-                                                   "-5",
-                                                   "-1e308",
-                                                   "1e308",
-                                                   "1e999",
-                                                   "abc",
-                                                   "nan",
-                                                   "inf",
-                                                   "0x1F",
-                                                   "0",
-                                                   "1",
-                                                   "1.5",
-                                                   "1.99",
-                                                   "2",
-                                                   "2.5",
-                                                   "6.5",
-                                                   "7.5",
-                                                   "24",
-                                                   "24.4",
-                                                   "25",
-                                                   "1000000",
-                                                   "1e6",
-                                                   "3",
-                                                   "2.9",
-                                                   "10000",
-                                                   "10001",
-                                                   "0.0001",
-                                                   "\t12",
-                                                   "1 2",
-                                                   "+5",
-                                                   ".5",
-                                                   "5.",
-                                                   "1e",
-                                                   "1d2",
-                                                   "-0",
-                                                   "ALOHA",
-                                                   "Slotted ALOHA",
-                                                   "CSMA",
-                                                   "CSMA/CD",
-                                                   "CSMA/CD + R",
-                                                   "RTS/CTS",
-                                                   "Token Passing",
-                                                   "Polling",
-                                                   "Bus",
-                                                   "Star",
-                                                   "Ring",
-                                                   "Space",
-                                                   "Wide Space",
-                                                   "star",
-                                                   "Wide  Space",
-                                                   " 7",
-                                                   "2.0",
-                                                   "0.01",
-                                                   std::string(5000, '9'),
-                                                   std::string(3000, 'x'),
-                                                   "-" + std::string(400, '7')};
-    return texts;
-}
-
 class Soak {
   public:
-    explicit Soak(unsigned seed) : choose_(seed) {
+    explicit Soak(unsigned seed) : choose_(seed), audit_(form_) {
         form_.Form_Load();
-        Remember();
-        CheckState("start-up");
+        audit_.Start("start-up");
     }
 
     void Run(int actions) {
@@ -156,10 +66,10 @@ class Soak {
     }
 
     long long Ticks() const { return ticks_; }
-    long long Arrivals() const { return arrivals_; }
-    long long Departures() const { return departures_; }
-    long long SettledByCounter() const { return settledByCounter_; }
-    long long FullQueueSteps() const { return fullQueueSteps_; }
+    long long Arrivals() const { return audit_.Arrivals(); }
+    long long Departures() const { return audit_.Departures(); }
+    long long SettledByCounter() const { return audit_.SettledByCounter(); }
+    long long FullQueueSteps() const { return audit_.FullQueueSteps(); }
     long long StartedTicks() const { return startedTicks_; }
 
   private:
@@ -180,7 +90,7 @@ class Soak {
                 return box.List[Uniform(0, static_cast<int>(box.List.size()) - 1)];
         }
         if (Uniform(0, 4) > 0) {
-            const auto& texts = JunkTexts();
+            const auto& texts = testing::JunkTexts();
             return texts[Uniform(0, static_cast<int>(texts.size()) - 1)];
         }
         std::string text(Uniform(0, 12), ' ');
@@ -189,185 +99,26 @@ class Soak {
     }
 
     template <typename Action> void Act(const char* what, Action action) {
-        PlantMarkers();
+        audit_.Before();
         action();
-        Account(what, false);
-        CheckState(what);
+        audit_.After(what, false, false);
     }
 
     void Tick() {
-        PlantMarkers();
+        audit_.Before();
         const bool running = form_.Running != 0;
         if (form_.Timer1.Enabled) {
             form_.Timer1_Timer();
             ++ticks_;
             if (running) ++startedTicks_;
         }
-        Account("tick", running);
-        CheckState("tick");
-    }
-
-    void PlantMarkers() {
-        for (int i = 0; i < StationRecords; ++i) {
-            Node& s = form_.NodeTable[i];
-            for (int k = std::max<int>(s.QueueCount, 0); k < QueueSlots; ++k)
-                s.QueueLength[k] = static_cast<Integer>(MarkerBase + k);
-        }
-        Remember();
-    }
-
-    void Remember() {
-        for (int i = 0; i < StationRecords; ++i) {
-            const Node& s = form_.NodeTable[i];
-            before_[i].Count = s.QueueCount;
-            before_[i].Length = s.QueueLength;
-            before_[i].Dest = s.QueueDest;
-            leftBefore_[i] = LeftCount(s);
-        }
-        totalQueuedBefore_ = form_.TotalQueued;
-        tickBefore_ = form_.TickCount;
-    }
-
-    static std::int64_t LeftCount(const Node& s) {
-        std::int64_t sum = 0;
-        for (const Long n : s.QueueLeft) sum += n;
-        return sum;
-    }
-
-    // A packet that has just arrived at station i: the current length, and one
-    // of the two nearest stations on either side.
-    bool PlausibleArrival(int i, Integer length, Integer dest) const {
-        const int n = form_.ActiveStations();
-        if (length != CInt(form_.PacketLength) || dest < 0 || dest >= n || dest == i) return false;
-        const int ahead = ((dest - i) % n + n) % n;
-        return ahead <= 2 || ahead >= n - 2;
-    }
-
-    // Does the queue of station i now look like `before` with `left` packets
-    // taken off the head (0 or 1) and `came` packets appended (0 or 1)?
-    bool Matches(int i, const QueueCopy& before, int left, int came) const {
-        const Node& s = form_.NodeTable[i];
-        if (left > before.Count) return false;
-        if (s.QueueCount != before.Count - left + came) return false;
-        if (came == 1 && before.Count - left >= QueueSlots) return false;
-        const int arrivalAt = came == 1 ? before.Count - left : -1;
-        for (int k = 0; k < QueueSlots; ++k) {
-            const int from = left == 1 && k < QueueSlots - 1 ? k + 1 : k;
-            if (k == arrivalAt) {
-                if (!PlausibleArrival(i, s.QueueLength[k], s.QueueDest[k])) return false;
-            } else if (s.QueueLength[k] != before.Length[from] ||
-                       (k < s.QueueCount && s.QueueDest[k] != before.Dest[from])) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    void Account(const char* what, bool arrivalsPossible) {
-        const bool reset = form_.TotalQueued < totalQueuedBefore_ || form_.TickCount < tickBefore_;
-        if (reset) {
-            for (int i = 0; i < StationRecords; ++i) {
-                ASSERT_EQ(form_.NodeTable[i].QueueCount, 0)
-                    << what << ": reset left station " << i << " with packets";
-                ASSERT_EQ(LeftCount(form_.NodeTable[i]), 0) << what << ": station " << i;
-            }
-            ASSERT_EQ(form_.TotalQueued, 0) << what;
-            queued_.fill(0);
-            left_.fill(0);
-            return;
-        }
-        const bool tick = std::string(what) == "tick";
-        std::int64_t cameInAll = 0;
-        for (int i = 0; i < StationRecords; ++i) {
-            const Node& s = form_.NodeTable[i];
-            ASSERT_GE(s.QueueCount, 0) << what << ": station " << i;
-            ASSERT_LE(s.QueueCount, QueueSlots) << what << ": station " << i;
-            int left = -1, came = -1, fits = 0;
-            for (int l = 0; l <= 1; ++l)
-                for (int c = 0; c <= 1; ++c)
-                    if (Matches(i, before_[i], l, c)) {
-                        ++fits;
-                        left = l;
-                        came = c;
-                    }
-            ASSERT_GE(fits, 1) << what << " at tick " << form_.TickCount
-                               << ": the queue of station " << i
-                               << " changed in a way no packet arrival or departure explains";
-            if (fits > 1) {
-                // Identical packets throughout: the station's own count decides.
-                ++settledByCounter_;
-                left = static_cast<int>(LeftCount(s) - leftBefore_[i]);
-                ASSERT_TRUE(left == 0 || left == 1) << what << ": station " << i;
-                came = left;
-                ASSERT_TRUE(Matches(i, before_[i], left, came)) << what << ": station " << i;
-            }
-            if (before_[i].Count >= QueueSlots - 1) ++fullQueueSteps_;
-            if (!tick) {
-                ASSERT_EQ(left, 0) << what << " took a packet off station " << i;
-            }
-            if (tick && !arrivalsPossible && came == 1) {
-                FAIL() << "a packet arrived at station " << i << " while traffic was stopped";
-            }
-            queued_[i] += came;
-            left_[i] += left;
-            cameInAll += came;
-            arrivals_ += came;
-            departures_ += left;
-            // The accounting itself, and the station's own count of packets
-            // that left, against what the queue showed.
-            ASSERT_EQ(queued_[i], left_[i] + s.QueueCount) << what << ": station " << i;
-            ASSERT_EQ(left_[i], LeftCount(s))
-                << what << " at tick " << form_.TickCount << ": station " << i;
-        }
-        ASSERT_EQ(form_.TotalQueued - totalQueuedBefore_, cameInAll)
-            << what << ": TotalQueued disagrees with the packets that arrived";
-        std::int64_t all = 0;
-        for (const auto q : queued_) all += q;
-        ASSERT_EQ(all, form_.TotalQueued) << what;
-    }
-
-    void CheckState(const char* what) {
-        const double nodes = form_.NodeCount;
-        ASSERT_TRUE(nodes == 0 || (nodes >= 2 && nodes <= 24 && nodes == std::floor(nodes)))
-            << what << ": NodeCount " << nodes;
-        const int n = form_.ActiveStations();
-        ASSERT_EQ(n, static_cast<int>(nodes)) << what;
-        ASSERT_GE(form_.PathLength, 0) << what;
-        ASSERT_LE(form_.PathLength, 24) << what;
-        ASSERT_TRUE(form_.HubSource == -1 || (form_.HubSource >= 0 && form_.HubSource < n))
-            << what << ": HubSource " << form_.HubSource << " with " << n << " stations";
-        ASSERT_TRUE(form_.Settings == form_.SettingsFromControls())
-            << what << ": the rules' copy of the settings differs from the controls";
-        const Long idle = form_.BackColour;
-        // The cells a reset puts back to silence.  (On the Bus a drop line also
-        // has a third cell beyond PathLength = 1; a reset leaves whatever it
-        // last held, and the first tick overwrites it before anything reads it.)
-        const int cells = std::min<int>(form_.PathLength, PathCells - 1);
-        for (int k = n; k < StationRecords; ++k) {
-            const Node& s = form_.NodeTable[k];
-            ASSERT_EQ(s.Output, idle) << what << ": idle record " << k << " puts out a signal";
-            ASSERT_EQ(s.QueueCount, 0) << what << ": idle record " << k;
-            ASSERT_EQ(s.TxState, TxIdle) << what << ": idle record " << k;
-            ASSERT_EQ(s.TxProgress, 0) << what << ": idle record " << k;
-            for (int c = 0; c <= cells; ++c) {
-                ASSERT_EQ(s.OutPath[c], idle) << what << ": idle record " << k << " cell " << c
-                                              << " topology " << form_.Topology;
-                ASSERT_EQ(s.InPath[c], idle) << what << ": idle record " << k << " cell " << c;
-                ASSERT_EQ(s.CellShown[c], idle) << what << ": idle record " << k << " cell " << c;
-            }
-        }
+        audit_.After("tick", true, running);
     }
 
     Form1 form_;
     std::mt19937 choose_;
-    std::array<QueueCopy, StationRecords> before_{};
-    std::array<std::int64_t, StationRecords> leftBefore_{};
-    std::int64_t totalQueuedBefore_ = 0;
-    Long tickBefore_ = 0;
-    std::array<std::int64_t, StationRecords> queued_{};
-    std::array<std::int64_t, StationRecords> left_{};
-    long long ticks_ = 0, startedTicks_ = 0, arrivals_ = 0, departures_ = 0;
-    long long settledByCounter_ = 0, fullQueueSteps_ = 0;
+    testing::SoakAudit audit_;
+    long long ticks_ = 0, startedTicks_ = 0;
 };
 
 // Three sessions with different choices of action; together they pass

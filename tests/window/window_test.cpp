@@ -117,7 +117,8 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
         EXPECT_EQ(label->text().toStdString(), c->Caption);
         EXPECT_EQ(label->isVisibleTo(window.get()), c->Visible) << c->Caption;
         EXPECT_EQ(label->palette().color(QPalette::WindowText), ModelColour(c->ForeColor));
-        EXPECT_EQ(label->palette().color(QPalette::Window), ModelColour(PanelColour));
+        EXPECT_FALSE(label->autoFillBackground()) << c->Caption; // text only
+        EXPECT_EQ(label->toolTip().toStdString(), c->ToolTip);
     }
     EXPECT_FALSE(window->LabelOf(f.Label2)->isVisibleTo(window.get()));
     EXPECT_EQ(window->LabelOf(f.lblTotalTx)->palette().color(QPalette::WindowText),
@@ -164,10 +165,11 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
         }
         EXPECT_FALSE(window->LabelOf(f.lblTxStatus[i])->isVisibleTo(window.get()));
     }
-    // Nothing has been drawn on the medium: the surface is the background.
+    // Nothing has been drawn on the medium: it shows silence, the panel its background.
     const QImage shot = window->grab().toImage();
     EXPECT_EQ(shot.size(), QSize(938, 644));
-    EXPECT_EQ(shot.pixelColor(600, 400), ModelColour(PanelColour));
+    EXPECT_EQ(shot.pixelColor(600, 400), ModelColour(f.Medium.BackColor));
+    EXPECT_EQ(shot.pixelColor(900, 400), ModelColour(PanelColour));
 }
 
 TEST_F(WindowTest, ButtonsReachTheirHandlersOnce) {
@@ -323,9 +325,8 @@ TEST_F(WindowTest, PickingRunsOnlyTheListPickHandler) {
 // widget or station shape covers.
 std::vector<QPoint> OpenRingPoints(MainWindow& w, Long x, Long y, int radius) {
     std::vector<QRect> covered;
-    for (QWidget* child : w.findChildren<QWidget*>())
-        if (child->isVisible() && child != &w.Drawing() && child->parentWidget() == &w)
-            covered.push_back(child->geometry());
+    for (QWidget* child : w.Drawing().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) covered.push_back(child->geometry());
     const Form1& f = w.Model();
     for (const Control* c : {&f.Shape1, &f.Shape4[0], &f.Shape4[1]})
         if (c->Visible) covered.push_back(Pixels(*c).adjusted(-4, -4, 4, 4));
@@ -360,7 +361,8 @@ TEST_F(WindowTest, TicksPaintRingsWhereTheModelDrewThem) {
     QImage shot = window->grab().toImage();
     const Node& s = f.NodeTable[0];
     for (int k = 0; k < f.PathLength; ++k) {
-        const QColor want = ModelColour(s.CellShown[k]);
+        const Long shown = s.CellShown[k];
+        const QColor want = ModelColour(shown == f.BackColour ? f.Medium.BackColor : shown);
         // The middle two of the four circles: a rounded sample point stays in the band.
         for (const int radius : {int{s.CellSize[k]}, s.CellSize[k] + 1}) {
             const auto points = OpenRingPoints(*window, s.CellX[k], s.CellY[k], radius);
@@ -383,14 +385,21 @@ TEST_F(WindowTest, TicksPaintRingsWhereTheModelDrewThem) {
     }
 }
 
-TEST_F(WindowTest, AnIdleNetworkPaintsNothing) {
+TEST_F(WindowTest, AnIdleNetworkPaintsOnlyTheTickCounter) {
     // The station shapes fade their borders during the first ticks after a reset.
     for (int t = 0; t < 10; ++t) window->Tick();
     QApplication::processEvents();
-    const long paints = window->Drawing().PaintCount();
-    for (int t = 0; t < 50; ++t) window->Tick();
-    QApplication::processEvents();
-    EXPECT_EQ(window->Drawing().PaintCount(), paints);
+    window->Drawing().ForgetPainted();
+    for (int t = 0; t < 50; ++t) {
+        window->Tick();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(window->LabelOf(Model().lblTick)->text(), "Tick 60");
+    const QRect counter = window->LabelOf(Model().lblTick)->geometry();
+    EXPECT_FALSE(window->Drawing().Painted().isEmpty());
+    EXPECT_TRUE(counter.contains(window->Drawing().Painted()))
+        << "painted beyond the tick counter: " << window->Drawing().Painted().x() << ","
+        << window->Drawing().Painted().y();
 }
 
 // The persistent image is painted at the screen's density: the four circles of
@@ -422,7 +431,7 @@ TEST_F(WindowTest, RingsAreCrispAtTheScreenDensity) {
     EXPECT_EQ(shot.width(), static_cast<int>(std::lround(938 * ratio)));
     EXPECT_EQ(shot.pixelColor(static_cast<int>(std::lround((560 + size) * ratio)), cy),
               QColor(255, 0, 0));
-    EXPECT_EQ(shot.pixelColor(cx, cy), ModelColour(PanelColour));
+    EXPECT_EQ(shot.pixelColor(cx, cy), ModelColour(Model().Medium.BackColor));
 }
 
 TEST(RingRaster, BandIsExactAndClipped) {

@@ -1,7 +1,12 @@
 #include "platform/qt/canvas.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/colours.h"
@@ -17,16 +22,20 @@ bool SameLook(const Control& a, const Control& b) {
            a.FillColor == b.FillColor && a.BorderWidth == b.BorderWidth;
 }
 
-PixelBuffer BufferOf(QImage& image) {
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            static_cast<int>(image.bytesPerLine() / 4)};
+QSize FormPixels(const Form1& form) {
+    return {static_cast<int>(std::lround(form.Form.Width / TwipsPerPixel)),
+            static_cast<int>(std::lround(form.Form.Height / TwipsPerPixel))};
 }
+
+int Round(double v) {
+    return static_cast<int>(std::lround(v));
+}
+
 } // namespace
 
 Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setGeometry(0, 0, static_cast<int>(std::lround(form.Form.Width / TwipsPerPixel)),
-                static_cast<int>(std::lround(form.Form.Height / TwipsPerPixel)));
+    resize(FormPixels(form));
     // The shapes and lines of the table, painted bottom to top in its order.
     for (const ControlEntry& entry : form.Controls()) {
         const Control& c = *entry.Model;
@@ -39,92 +48,285 @@ Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form
         item.shown = *item.model;
         item.shown.Visible = false; // nothing painted yet
     }
-    AdoptPixelRatio();
+    AdoptGeometry();
 }
 
-void Canvas::AdoptPixelRatio() {
-    const qreal ratio = devicePixelRatioF();
-    if (!image_.isNull() && ratio == ratio_) return;
-    QImage next(static_cast<int>(std::ceil(width() * ratio)),
-                static_cast<int>(std::ceil(height() * ratio)), QImage::Format_RGB32);
-    next.setDevicePixelRatio(ratio);
-    next.fill(ModelColour(form_.Form.BackColor));
-    if (!image_.isNull() && !blank_) {
-        // Keep what is drawn when the window moves to a screen of another density.
-        QPainter p(&next);
-        p.drawImage(QRectF(0, 0, width(), height()), image_);
+QRect Canvas::ToWidget(float left, float top, float width, float height) const {
+    // Edges, not sizes, are rounded, so that controls that touch in the form
+    // still touch at every scale.
+    const double k = scale_ / TwipsPerPixel;
+    const int x0 = Round(left * k), y0 = Round(top * k);
+    return QRect(QPoint(x0, y0),
+                 QPoint(Round((left + width) * k) - 1, Round((top + height) * k) - 1));
+}
+
+void Canvas::SetScale(double scale) {
+    const QSize form = FormPixels(form_);
+    const QSize size(Round(form.width() * scale), Round(form.height() * scale));
+    if (scale == scale_ && size == this->size()) return;
+    scale_ = scale;
+    resize(size);
+    AdoptGeometry();
+    if (onRescale_) onRescale_();
+}
+
+void Canvas::AdoptGeometry() {
+    const qreal density = devicePixelRatioF();
+    const QSize want(static_cast<int>(std::ceil(width() * density)),
+                     static_cast<int>(std::ceil(height() * density)));
+    if (!image_.isNull() && density == density_ && image_.size() == want &&
+        ratio_ == scale_ * density)
+        return;
+    density_ = density;
+    ratio_ = scale_ * density;
+    image_ = QImage(want, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(density_);
+    const Control& m = form_.Medium;
+    const double k = ratio_ / TwipsPerPixel;
+    mediumLeft_ = std::clamp(Round(m.Left * k), 0, want.width());
+    mediumTop_ = std::clamp(Round(m.Top * k), 0, want.height());
+    mediumRight_ = std::clamp(Round((m.Left + m.Width) * k), mediumLeft_, want.width());
+    mediumBottom_ = std::clamp(Round((m.Top + m.Height) * k), mediumTop_, want.height());
+    // Looks drawn for another density are not needed again soon.
+    shapeCache_.clear();
+    Redraw();
+    dirty_.assign(1, rect());
+}
+
+void Canvas::FillBackground() {
+    image_.fill(ModelColour(form_.Form.BackColor));
+    const PixelBuffer all{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
+                          image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
+    FillBox(all, mediumLeft_, mediumTop_, mediumRight_, mediumBottom_,
+            ModelPixel(form_.Medium.BackColor));
+    RestoreLines(0, 0, image_.width(), image_.height());
+}
+
+// A line of the model is every image pixel whose centre lies within half its
+// width of the segment between its end points, the ends cut square (aliased,
+// as the rings).  Drawn by the canvas itself, into the image, so that a tick
+// that redraws rings under the long spokes of a star does not draw the spokes
+// again through the toolkit.
+void Canvas::TraceLines() {
+    lineRuns_.assign(static_cast<size_t>(std::max(0, image_.height())), {});
+    lineTop_ = image_.height();
+    lineBottom_ = 0;
+    const double k = ratio_ / TwipsPerPixel;
+    for (const Item& item : items_) {
+        const Control& c = item.shown;
+        if (item.look != Look::Line || !c.Visible) continue;
+        const QPointF a(c.X1 * k, c.Y1 * k), b(c.X2 * k, c.Y2 * k);
+        const double half = std::max<double>(1, c.BorderWidth * scale_) * density_ / 2;
+        const QPointF along = b - a;
+        const double length = std::hypot(along.x(), along.y());
+        // The four corners of the line's box; a point is a line's own.
+        const QPointF unit = length > 0 ? along / length : QPointF(1, 0);
+        const QPointF across(-unit.y() * half, unit.x() * half);
+        const QPointF ahead = length > 0 ? QPointF(0, 0) : unit * half;
+        const QPointF corner[4] = {a - across - ahead, b - across + ahead, b + across + ahead,
+                                   a + across - ahead};
+        double top = corner[0].y(), bottom = top;
+        for (const QPointF& p : corner) {
+            top = std::min(top, p.y());
+            bottom = std::max(bottom, p.y());
+        }
+        const std::uint32_t colour = ModelPixel(c.BorderColor);
+        const int firstRow = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
+        const int lastRow =
+            std::min(image_.height() - 1, static_cast<int>(std::floor(bottom - 0.5)));
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // Where the row's centre line crosses the box's edges.
+            const double y = row + 0.5;
+            double left = 1e18, right = -1e18;
+            for (int e = 0; e < 4; ++e) {
+                const QPointF p = corner[e], q = corner[(e + 1) % 4];
+                if ((p.y() <= y && q.y() >= y) || (q.y() <= y && p.y() >= y)) {
+                    const double dy = q.y() - p.y();
+                    if (std::abs(dy) < 1e-12) {
+                        left = std::min({left, p.x(), q.x()});
+                        right = std::max({right, p.x(), q.x()});
+                    } else {
+                        const double x = p.x() + (y - p.y()) / dy * (q.x() - p.x());
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            }
+            // Pixels whose centres lie inside; at least one on a thin slant.
+            int from = static_cast<int>(std::ceil(left - 0.5));
+            int to = static_cast<int>(std::floor(right - 0.5)) + 1;
+            if (to <= from) {
+                from = static_cast<int>(std::floor((left + right) / 2));
+                to = from + 1;
+            }
+            from = std::max(from, 0);
+            to = std::min(to, image_.width());
+            if (to <= from) continue;
+            lineRuns_[static_cast<size_t>(row)].push_back({from, to, colour});
+            lineTop_ = std::min(lineTop_, row);
+            lineBottom_ = std::max(lineBottom_, row + 1);
+        }
     }
-    image_ = std::move(next);
-    ratio_ = ratio;
-    MarkDirty(rect());
 }
 
-void Canvas::MarkDirty(const QRect& area) {
-    dirty_ += area;
+void Canvas::RestoreLines(int left, int top, int right, int bottom) {
+    top = std::max(top, lineTop_);
+    bottom = std::min(bottom, lineBottom_);
+    const int stride = static_cast<int>(image_.bytesPerLine() / 4);
+    auto* bits = reinterpret_cast<std::uint32_t*>(image_.bits());
+    for (int row = top; row < bottom; ++row) {
+        std::uint32_t* line = bits + static_cast<std::ptrdiff_t>(row) * stride;
+        for (const Run& run : lineRuns_[static_cast<size_t>(row)]) {
+            const int from = std::max(run.left, left), to = std::min(run.right, right);
+            if (from < to) std::fill(line + from, line + to, run.colour);
+        }
+    }
+}
+
+// Every cell the model shows in a colour other than silence, drawn as the
+// tick drew it; used when the image is made anew at another size.
+void Canvas::Redraw() {
+    TraceLines();
+    FillBackground();
+    blank_ = true;
+    const int n = std::min(form_.ActiveStations(), StationRecords);
+    const bool bus = form_.Topology == TopoBus;
+    if (bus)
+        for (int c = 0; c < LastBusCell; ++c)
+            if (form_.BusShown[c] != form_.BackColour)
+                Ring(form_.BusX[c], 4800, 11, form_.BusShown[c]);
+    const int cells = bus ? 1 : std::clamp<int>(form_.PathLength, 0, PathCells);
+    for (int i = 0; i < n; ++i) {
+        const Node& s = form_.NodeTable[i];
+        for (int k = 0; k < cells; ++k)
+            if (s.CellShown[k] != form_.BackColour)
+                Ring(s.CellX[k], s.CellY[k], bus ? Integer{11} : s.CellSize[k], s.CellShown[k]);
+    }
+}
+
+void Canvas::MarkDirty(const QRectF& area) {
+    if (area.isEmpty()) return;
+    const QRectF scaled(area.x() * scale_, area.y() * scale_, area.width() * scale_,
+                        area.height() * scale_);
+    AddDirty(scaled.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void Canvas::AddDirty(QRect box) {
+    // A box that touches or nearly touches one already marked joins it, and
+    // so does every box it then reaches; beyond a few boxes, the new one
+    // joins the box that grows least.
+    constexpr int Near = 8;
+    constexpr size_t MostBoxes = 6;
+    for (;;) {
+        const QRect reach = box.adjusted(-Near, -Near, Near, Near);
+        auto joined = std::find_if(dirty_.begin(), dirty_.end(),
+                                   [&](const QRect& b) { return b.intersects(reach); });
+        if (joined == dirty_.end()) break;
+        box |= *joined;
+        dirty_.erase(joined);
+    }
+    if (dirty_.size() < MostBoxes) {
+        dirty_.push_back(box);
+        return;
+    }
+    const auto growth = [&](const QRect& b) {
+        const QRect u = b | box;
+        return static_cast<long long>(u.width()) * u.height() -
+               static_cast<long long>(b.width()) * b.height();
+    };
+    QRect& best =
+        *std::min_element(dirty_.begin(), dirty_.end(),
+                          [&](const QRect& a, const QRect& b) { return growth(a) < growth(b); });
+    const QRect merged = best | box;
+    dirty_.erase(dirty_.begin() + (&best - dirty_.data()));
+    AddDirty(merged);
 }
 
 void Canvas::Clear() {
     if (blank_) return;
-    image_.fill(ModelColour(form_.Form.BackColor));
+    FillBackground();
     blank_ = true;
-    MarkDirty(rect());
+    dirty_.assign(1, rect());
+}
+
+void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
+    // Silence on the medium shows in the medium's colour.
+    if (colour == form_.BackColour) colour = form_.Medium.BackColor;
+    // Only the medium's area is drawn on: the panel's texts keep their background.
+    const PixelBuffer area{reinterpret_cast<std::uint32_t*>(image_.bits()) + mediumLeft_ +
+                               static_cast<std::ptrdiff_t>(mediumTop_) *
+                                   (image_.bytesPerLine() / 4),
+                           mediumRight_ - mediumLeft_, mediumBottom_ - mediumTop_,
+                           static_cast<int>(image_.bytesPerLine() / 4)};
+    // Four circles of radius size - 1 .. size + 2 form pixels: every pixel whose
+    // distance from the centre rounds to one of them.
+    const double cx = x / TwipsPerPixel, cy = y / TwipsPerPixel;
+    const int px = Round(cx * ratio_), py = Round(cy * ratio_);
+    const double outer = (size + 2.5) * ratio_;
+    FillAnnulus(area, px - mediumLeft_, py - mediumTop_, (size - 1.5) * ratio_, outer,
+                ModelPixel(colour));
+    const int reach = static_cast<int>(std::ceil(outer)) + 1;
+    RestoreLines(px - reach, py - reach, px + reach + 1, py + reach + 1);
+    blank_ = false;
 }
 
 void Canvas::DrawRing(Long x, Long y, Integer size, Long colour) {
-    // Four circles of radius size - 1 .. size + 2 pixels: every pixel whose
-    // distance from the centre rounds to one of them.
-    const double cx = x / TwipsPerPixel, cy = y / TwipsPerPixel;
-    FillAnnulus(BufferOf(image_), static_cast<int>(std::lround(cx * ratio_)),
-                static_cast<int>(std::lround(cy * ratio_)), (size - 1.5) * ratio_,
-                (size + 2.5) * ratio_, ModelPixel(colour));
-    blank_ = false;
-    const int reach = size + 4;
-    MarkDirty(QRect(static_cast<int>(std::floor(cx)) - reach,
-                    static_cast<int>(std::floor(cy)) - reach, 2 * reach + 2, 2 * reach + 2));
+    Ring(x, y, size, colour);
+    const double reach = size + 4;
+    MarkDirty(
+        QRectF(x / TwipsPerPixel - reach, y / TwipsPerPixel - reach, 2 * reach + 1, 2 * reach + 1));
 }
 
 void Canvas::DrawBusSegment(Long x, Long y) {
     // The box's corners are both inside it.
     const double left = (x - 240) / TwipsPerPixel, right = (x + 240) / TwipsPerPixel + 1;
     const double top = (y - 30) / TwipsPerPixel, bottom = (y + 10) / TwipsPerPixel + 1;
-    FillBox(BufferOf(image_), static_cast<int>(std::floor(left * ratio_)),
-            static_cast<int>(std::floor(top * ratio_)),
-            static_cast<int>(std::floor(right * ratio_)),
-            static_cast<int>(std::floor(bottom * ratio_)), ModelPixel(0));
+    const auto at = [this](double v) { return static_cast<int>(std::floor(v * ratio_)); };
+    const PixelBuffer area{reinterpret_cast<std::uint32_t*>(image_.bits()) + mediumLeft_ +
+                               static_cast<std::ptrdiff_t>(mediumTop_) *
+                                   (image_.bytesPerLine() / 4),
+                           mediumRight_ - mediumLeft_, mediumBottom_ - mediumTop_,
+                           static_cast<int>(image_.bytesPerLine() / 4)};
+    FillBox(area, at(left) - mediumLeft_, at(top) - mediumTop_, at(right) - mediumLeft_,
+            at(bottom) - mediumTop_, ModelPixel(0));
+    RestoreLines(at(left), at(top), at(right), at(bottom));
     blank_ = false;
-    MarkDirty(QRect(QPoint(static_cast<int>(left) - 1, static_cast<int>(top) - 1),
-                    QPoint(static_cast<int>(right) + 1, static_cast<int>(bottom) + 1)));
+    MarkDirty(QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-1, -1, 1, 1));
 }
 
-QRect Canvas::Bounds(const Item& item, const Control& c) {
+QRectF Canvas::Bounds(const Item& item, const Control& c) {
     if (!c.Visible) return {};
-    const int pad = static_cast<int>(std::ceil(c.BorderWidth)) + 2;
-    if (item.look == Look::Line) {
-        const QRectF r =
-            QRectF(QPointF(c.X1, c.Y1) / TwipsPerPixel, QPointF(c.X2, c.Y2) / TwipsPerPixel)
-                .normalized();
-        return r.toAlignedRect().adjusted(-pad, -pad, pad, pad);
-    }
+    const double pad = std::ceil(c.BorderWidth) + 2;
+    if (item.look == Look::Line)
+        return QRectF(QPointF(c.X1, c.Y1) / TwipsPerPixel, QPointF(c.X2, c.Y2) / TwipsPerPixel)
+            .normalized()
+            .adjusted(-pad, -pad, pad, pad);
     return QRectF(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel, c.Width / TwipsPerPixel,
                   c.Height / TwipsPerPixel)
-        .toAlignedRect()
         .adjusted(-pad, -pad, pad, pad);
 }
 
 void Canvas::SyncShapes() {
+    bool lines = false;
     for (Item& item : items_) {
         if (SameLook(*item.model, item.shown)) continue;
         MarkDirty(Bounds(item, item.shown));
         item.shown = *item.model;
         MarkDirty(Bounds(item, item.shown));
+        lines = lines || item.look == Look::Line;
     }
+    // Lines move only when the network is laid out afresh, just after the
+    // surface was cleared: the image is drawn again with them where they are now.
+    if (lines) Redraw();
 }
 
 void Canvas::Flush() {
-    AdoptPixelRatio();
-    if (dirty_.isEmpty()) return;
-    update(dirty_);
-    dirty_ = QRegion();
+    AdoptGeometry();
+    if (dirty_.empty()) return;
+    QRegion region;
+    for (const QRect& box : dirty_) region += box;
+    update(region);
+    dirty_.clear();
 }
 
 const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
@@ -168,18 +370,11 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
 
 void Canvas::PaintItem(QPainter& p, const Item& item) {
     const Control& c = item.shown;
-    if (!c.Visible) return;
-    if (item.look == Look::Line) {
-        const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
-        const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
-        // Aliased, as the rings: crisp, and cheap to draw again under a changed ring.
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(ModelColour(c.BorderColor), std::max<qreal>(1, c.BorderWidth), Qt::SolidLine,
-                      Qt::RoundCap));
-        p.drawLine(a, b);
-        return;
-    }
-    const QPointF at(c.Left / TwipsPerPixel, c.Top / TwipsPerPixel);
+    // Lines are part of the image.
+    if (!c.Visible || item.look == Look::Line) return;
+    // On whole device pixels, so that the copy stays sharp.
+    const QPointF at(std::round(c.Left / TwipsPerPixel * ratio_) / ratio_,
+                     std::round(c.Top / TwipsPerPixel * ratio_) / ratio_);
     if (item.look == Look::Box) {
         p.drawImage(at, ShapePart(c, Part::Box, c.BackColor));
         return;
@@ -190,15 +385,95 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
 
 void Canvas::paintEvent(QPaintEvent* event) {
     ++paints_;
-    AdoptPixelRatio();
+    AdoptGeometry();
     QPainter p(this);
-    for (const QRect& area : event->region())
-        p.drawImage(QRectF(area), image_,
-                    QRectF(area.x() * ratio_, area.y() * ratio_, area.width() * ratio_,
-                           area.height() * ratio_));
     const QRegion& region = event->region();
-    for (const Item& item : items_)
-        if (region.intersects(Bounds(item, item.shown))) PaintItem(p, item);
+    const QRect box = region.boundingRect();
+    painted_ |= box;
+    // Each rectangle of the area copied on its own, clipped to just that
+    // rectangle: a plain copy of rows, the cheapest way the toolkit paints.
+    for (const QRect& area : region) {
+        p.setClipRect(area);
+        p.drawImage(QRectF(area), image_,
+                    QRectF(area.x() * density_, area.y() * density_, area.width() * density_,
+                           area.height() * density_));
+    }
+    p.setClipping(false);
+    // The shapes in form pixels.
+    p.scale(scale_, scale_);
+    const QRectF within = QRectF(box).adjusted(-1, -1, 1, 1);
+    const QRectF form(within.x() / scale_, within.y() / scale_, within.width() / scale_,
+                      within.height() / scale_);
+    const bool one = region.rectCount() == 1;
+    for (const Item& item : items_) {
+        const QRectF bounds = Bounds(item, item.shown);
+        if (!bounds.intersects(form)) continue;
+        if (!one) {
+            const QRectF scaled(bounds.x() * scale_, bounds.y() * scale_, bounds.width() * scale_,
+                                bounds.height() * scale_);
+            if (!region.intersects(scaled.toAlignedRect())) continue;
+        }
+        PaintItem(p, item);
+    }
+}
+
+const Control* Canvas::ItemAt(QPointF at) const {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+        const Control& c = it->shown;
+        if (!c.Visible) continue;
+        if (it->look == Look::Line) {
+            const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
+            const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
+            const QPointF ab = b - a;
+            const double len2 = QPointF::dotProduct(ab, ab);
+            const double t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(at - a, ab) / len2, 0.0, 1.0) : 0.0;
+            const QPointF near = a + t * ab - at;
+            if (std::hypot(near.x(), near.y()) <= std::max<double>(3, c.BorderWidth))
+                return it->model;
+        } else if (Bounds(*it, c).adjusted(2, 2, -2, -2).contains(at)) {
+            return it->model;
+        }
+    }
+    return nullptr;
+}
+
+bool Canvas::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const Control* c = ItemAt(QPointF(help->pos()) / scale_);
+        if (c != nullptr && !c->ToolTip.empty())
+            QToolTip::showText(help->globalPos(), QString::fromStdString(c->ToolTip), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+    // A click on the network ends typing in a box, so that keys work the run
+    // controls again.
+    if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && isAncestorOf(focused))
+        focused->clearFocus();
+    QWidget::mousePressEvent(event);
+}
+
+NetworkView::NetworkView(const Form1& form, QWidget* parent)
+    : QWidget(parent), canvas_(new Canvas(form, this)), formSize_(FormPixels(form)) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ModelColour(form.Form.BackColor));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(formSize_);
+}
+
+void NetworkView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const double scale = std::max(
+        0.05, std::min(double(width()) / formSize_.width(), double(height()) / formSize_.height()));
+    canvas_->SetScale(scale);
+    canvas_->move((width() - canvas_->width()) / 2, (height() - canvas_->height()) / 2);
 }
 
 } // namespace maclab::qt

@@ -1,6 +1,12 @@
 // The window's drawing surface: a persistent image that the tick paints rings
 // into, with the network picture (bus line, end pieces, hub, drop lines and
 // station shapes) painted over it.
+//
+// The canvas shows the whole form at a scale: the model stays in twips, one
+// "form pixel" is 15 twips, and the canvas is Scale() widget pixels for every
+// form pixel.  The image is kept at the device resolution of that scale, so
+// rings stay one device pixel sharp at every size; when the scale changes, the
+// image is drawn again from the colours the model's cells show.
 #pragma once
 
 #include <QHash>
@@ -8,6 +14,8 @@
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/form1.h"
@@ -33,13 +41,27 @@ class Canvas final : public QWidget, public Surface {
     // Asks Qt to paint every area marked since the last call.
     void Flush();
 
+    // Widget pixels per form pixel (1 at the form's own size).
+    double Scale() const { return scale_; }
+    // Shows the form at this scale: the canvas takes the form's size times it.
+    void SetScale(double scale);
+    // Called after the scale changed, once the image is drawn again.
+    void OnRescale(std::function<void()> handler) { onRescale_ = std::move(handler); }
+    // A rectangle of the form, in twips, as widget pixels of the canvas.
+    QRect ToWidget(float left, float top, float width, float height) const;
+
     // The persistent drawing (device pixels, with its device pixel ratio).
     const QImage& Image() const { return image_; }
-    // Number of paint events handled, for measurements.
+    // Number of paint events handled, and the box around all they covered
+    // (widget pixels) since it was last forgotten, for measurements.
     long PaintCount() const { return paints_; }
+    QRect Painted() const { return painted_; }
+    void ForgetPainted() { painted_ = QRect(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     enum class Look { Line, Box, Circle };
@@ -49,19 +71,45 @@ class Canvas final : public QWidget, public Surface {
         Control shown;
     };
 
-    void AdoptPixelRatio();
-    void MarkDirty(const QRect& area);
-    static QRect Bounds(const Item& item, const Control& c);
+    // The image at the current size and density, drawn again when either changed.
+    void AdoptGeometry();
+    void Redraw();
+    void FillBackground();
+    void Ring(Long x, Long y, Integer size, Long colour);
+    // The lines of the picture as pixel runs of the image, drawn again over
+    // whatever a ring or a box just covered in [left, right) x [top, bottom).
+    void TraceLines();
+    void RestoreLines(int left, int top, int right, int bottom);
+    // An area in form pixels, marked for painting.
+    void MarkDirty(const QRectF& area);
+    static QRectF Bounds(const Item& item, const Control& c);
     void PaintItem(class QPainter& painter, const Item& item);
     enum class Part { Box, Disc, Outline };
     const QImage& ShapePart(const Control& c, Part part, Long colour);
+    // The tooltip of the topmost shape or line at a point in form pixels.
+    const Control* ItemAt(QPointF at) const;
 
     const Form1& form_;
     QImage image_;
-    qreal ratio_ = 1;
+    double scale_ = 1;
+    qreal density_ = 1; // device pixels per widget pixel
+    qreal ratio_ = 1;   // image pixels per form pixel: scale times density
+    // The medium's area in image pixels: rings are drawn only inside it, and
+    // silence there shows in the medium's own colour.
+    int mediumLeft_ = 0, mediumTop_ = 0, mediumRight_ = 0, mediumBottom_ = 0;
     bool blank_ = true; // nothing drawn since the image was last cleared
-    QRegion dirty_;
+    // Boxes around everything to be painted again (widget pixels): a few
+    // boxes, each copied to the screen in one go, instead of one per ring.
+    std::vector<QRect> dirty_;
+    void AddDirty(QRect box);
     std::vector<Item> items_;
+    struct Run {
+        int left, right; // pixels [left, right) of one image row
+        std::uint32_t colour;
+    };
+    std::vector<std::vector<Run>> lineRuns_; // per image row, bottom to top
+    int lineTop_ = 0, lineBottom_ = 0;       // rows that hold any run
+    std::function<void()> onRescale_;
     // Boxes, discs and circle outlines drawn once per size, colour and density
     // and then copied: a station's outline changes colour with every signal it
     // hears, its fill rarely, so the two are kept apart.
@@ -78,6 +126,25 @@ class Canvas final : public QWidget, public Surface {
     }
     QHash<ShapeKey, QImage> shapeCache_;
     long paints_ = 0;
+    QRect painted_;
+};
+
+// The network and its panel as one widget that takes whatever area it is
+// given: the canvas, with every control on it, is scaled to fit and centred,
+// its proportions kept (the rest is the panel's colour).
+class NetworkView final : public QWidget {
+  public:
+    NetworkView(const Form1& form, QWidget* parent);
+    Canvas& Drawing() { return *canvas_; }
+    QSize sizeHint() const override { return formSize_; }
+    QSize minimumSizeHint() const override { return formSize_ / 4; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    Canvas* canvas_;
+    QSize formSize_;
 };
 
 } // namespace maclab::qt

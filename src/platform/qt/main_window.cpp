@@ -1,13 +1,16 @@
 #include "platform/qt/main_window.h"
 
+#include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStaticText>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
@@ -17,20 +20,68 @@ namespace maclab::qt {
 
 namespace {
 
+// A button or toggle of the panel.  A click gives it the focus (so that it
+// ends typing in a box), but keys are never its own: Space, Return and the
+// arrows pass to the window, which works the control the key belongs to.
+class PanelButton : public QPushButton {
+  public:
+    explicit PanelButton(QWidget* parent) : QPushButton(parent) {
+        setFocusPolicy(Qt::ClickFocus);
+        setAutoDefault(false);
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
+    void keyReleaseEvent(QKeyEvent* event) override { event->ignore(); }
+};
+
 // A station's button: a plain raised box in the station's colour, drawn the
 // classic way.  Two dozen of them sit on the medium and are painted again
 // whenever a ring under them changes, so they must be cheap to paint.
-class NodeButton final : public QPushButton {
+class NodeButton final : public PanelButton {
   public:
-    using QPushButton::QPushButton;
+    explicit NodeButton(QWidget* parent) : PanelButton(parent) {
+        // It paints every pixel of its box: nothing under it needs painting.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
+        // Drawn once per look, then copied: rings change under two dozen of
+        // these at every tick.
+        const Look look{size(),
+                        devicePixelRatioF(),
+                        palette().color(QPalette::Button),
+                        palette().color(QPalette::ButtonText),
+                        text(),
+                        font(),
+                        isDown()};
+        if (!(look == look_) || face_.isNull()) {
+            look_ = look;
+            face_ = QImage((QSizeF(size()) * look.ratio).toSize(), QImage::Format_RGB32);
+            face_.setDevicePixelRatio(look.ratio);
+            QPainter p(&face_);
+            Draw(p);
+        }
+        QPainter(this).drawImage(QPointF(0, 0), face_);
+    }
+
+  private:
+    struct Look {
+        QSize size;
+        qreal ratio;
+        QColor back, fore;
+        QString caption;
+        QFont font;
+        bool down;
+        bool operator==(const Look&) const = default;
+    };
+
+    void Draw(QPainter& p) {
         const QRect r = rect();
-        p.fillRect(r, palette().color(QPalette::Button));
+        p.fillRect(r, look_.back);
         const QColor light = Qt::white, shade(128, 128, 128), dark = Qt::black;
-        const bool down = isDown();
+        const bool down = look_.down;
         const int w = r.width() - 1, h = r.height() - 1;
         p.setPen(down ? dark : light);
         p.drawLine(0, 0, w - 1, 0);
@@ -43,19 +94,49 @@ class NodeButton final : public QPushButton {
             p.drawLine(1, h - 1, w - 1, h - 1);
             p.drawLine(w - 1, 1, w - 1, h - 1);
         }
-        if (!text().trimmed().isEmpty()) {
-            p.setPen(palette().color(QPalette::ButtonText));
-            p.drawText(r, Qt::AlignCenter, text());
-        }
+        if (look_.caption.trimmed().isEmpty()) return;
+        p.setFont(look_.font);
+        p.setPen(look_.fore);
+        p.drawText(r, Qt::AlignCenter, look_.caption);
     }
+
+    Look look_;
+    QImage face_;
 };
 
-QRect PixelGeometry(const Control& c) {
-    const auto px = [](float twips) {
-        return static_cast<int>(std::lround(twips / TwipsPerPixel));
-    };
-    return QRect(px(c.Left), px(c.Top), px(c.Width), px(c.Height));
-}
+// A label of the panel: its text laid out once per text, font and width and
+// then only drawn, since the tick counter and the totals are painted again
+// at every tick.  Plain text from the top left, broken at blanks.
+class PanelLabel final : public QLabel {
+  public:
+    explicit PanelLabel(QWidget* parent) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setWordWrap(true);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (text().isEmpty()) return;
+        if (laidOut_.text() != text() || laidFont_ != font() || laidWidth_ != width()) {
+            laidOut_.setTextFormat(Qt::PlainText);
+            laidOut_.setTextWidth(width());
+            laidOut_.setText(text());
+            laidOut_.prepare(QTransform(), font());
+            laidFont_ = font();
+            laidWidth_ = width();
+        }
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawStaticText(QPointF(0, 0), laidOut_);
+    }
+
+  private:
+    QStaticText laidOut_;
+    QFont laidFont_;
+    int laidWidth_ = -1;
+};
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
@@ -64,7 +145,8 @@ QString Text(const std::string& s) {
 bool SameControl(const Control& a, const Control& b) {
     return a.Caption == b.Caption && a.Visible == b.Visible && a.Left == b.Left && a.Top == b.Top &&
            a.Width == b.Width && a.Height == b.Height && a.BackColor == b.BackColor &&
-           a.ForeColor == b.ForeColor && a.FontSize == b.FontSize && a.Value == b.Value;
+           a.ForeColor == b.ForeColor && a.FontSize == b.FontSize && a.Value == b.Value &&
+           a.ToolTip == b.ToolTip;
 }
 
 bool EndsEditing(const QEvent* event) {
@@ -76,14 +158,14 @@ bool EndsEditing(const QEvent* event) {
 
 } // namespace
 
-QFont PanelFont(float points) {
+QFont PanelFont(float points, double scale) {
     QFont font;
     font.setFamilies(
         {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans"});
     font.setStyleHint(QFont::SansSerif);
     font.setWeight(QFont::Normal);
     // Points at 96 dots per inch, the density the twip layout assumes.
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0 * scale))));
     // The layout was made for a narrow face: "Packet Length" fits its 153-pixel
     // label there.  A wider face (DejaVu Sans) is narrowed until it does too.
     static const int stretch = [&font] {
@@ -103,7 +185,7 @@ namespace {
 QString ButtonCaption(const std::string& caption, const QFont& font, int width) {
     const QString text = Text(caption);
     const QFontMetrics metrics(font);
-    const int room = width - 8;
+    const int room = width - std::max(2, width / 15);
     if (metrics.horizontalAdvance(text) <= room) return text;
     QString out, line;
     for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -118,20 +200,43 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
     return out + line;
 }
 
+// A one-line label whose text is wider than its box (a face wider than the
+// one the layout was made for) is narrowed until the text fits.
+QFont Fitted(QFont font, const QString& text, const QRect& box) {
+    const QFontMetrics metrics(font);
+    if (text.isEmpty() || box.height() >= 2 * metrics.lineSpacing()) return font;
+    const int width = metrics.horizontalAdvance(text);
+    if (width <= box.width() || width <= 0) return font;
+    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    font.setStretch(std::max(50, stretch * box.width() / width));
+    return font;
+}
+
 } // namespace
 
 MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClock_(runClock) {
     setWindowTitle(QStringLiteral("maclab \u2014 medium access control"));
-    setFixedSize(PixelGeometry(form_.Form).size());
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("maclab")));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ModelColour(form_.Form.BackColor));
     setPalette(palette);
     setAutoFillBackground(true);
+    // With no box to type in, the window itself takes the keys.
+    setFocusPolicy(Qt::StrongFocus);
+
+    // The panes side by side; the network view takes whatever room is left.
+    panes_ = new QHBoxLayout(this);
+    panes_->setContentsMargins(0, 0, 0, 0);
+    panes_->setSpacing(0);
+    view_ = new NetworkView(form_, this);
+    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    panes_->addWidget(view_, 1);
+    canvas_ = &view_->Drawing();
+    canvas_->OnRescale([this] { Rescale(); });
 
     // The drawing surface paints the network picture (the shapes and lines of
     // the table); every other control of the table becomes a widget over it,
     // stacked in the table's order.
-    canvas_ = new Canvas(form_, this);
     for (const ControlEntry& entry : form_.Controls()) {
         switch (entry.Type) {
         case ControlEntry::Kind::Label:
@@ -142,18 +247,12 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
             break;
         case ControlEntry::Kind::Toggle:
             connect(AddButton(*entry.Model, Kind::Toggle), &QPushButton::clicked, this,
-                    [this, &entry] {
-                        form_.UserToggle(*entry.Model);
-                        Sync();
-                    });
+                    [this, &entry] { Activate(entry); });
             break;
         case ControlEntry::Kind::Button:
             connect(
                 AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button),
-                &QPushButton::clicked, this, [this, &entry] {
-                    form_.UserClick(entry);
-                    Sync();
-                });
+                &QPushButton::clicked, this, [this, &entry] { Activate(entry); });
             break;
         case ControlEntry::Kind::Shape:
         case ControlEntry::Kind::Line:
@@ -167,43 +266,55 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     form_.SetSurface(canvas_);
     form_.Form_Load();
     Sync();
+    // The form's own size to begin with.
+    resize(view_->sizeHint());
+    // Keys work the run controls from the start; a box takes them once clicked.
+    setFocus();
 }
 
 MainWindow::~MainWindow() {
     // The canvas goes with the widgets; the model must not draw on it afterwards.
     form_.SetSurface(nullptr);
     for (QWidget* editor : comboEditors_) editor->removeEventFilter(this);
+    for (const Mirror& m : mirrors_)
+        if (m.kind == Kind::Combo) m.widget->removeEventFilter(this);
+}
+
+QRect MainWindow::Place(const Control& c) const {
+    return canvas_->ToWidget(c.Left, c.Top, c.Width, c.Height);
 }
 
 void MainWindow::AddLabel(const Control& label) {
-    auto* widget = new QLabel(this);
-    widget->setTextFormat(Qt::PlainText);
-    widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    widget->setWordWrap(true);
-    widget->setAutoFillBackground(true);
+    auto* widget = new PanelLabel(canvas_);
+    // Text only: whatever lies under a label (the rings of the medium under a
+    // station's status) stays visible around its letters.
+    widget->setAutoFillBackground(false);
     widget->hide();
-    mirrors_.push_back({&label, Kind::Label, widget, true, {}, {}, {}});
+    mirrors_.push_back({&label, Kind::Label, widget, true, false, {}, {}, {}});
     widgets_[&label] = widget;
 }
 
 QPushButton* MainWindow::AddButton(const Control& button, Kind kind) {
-    QPushButton* widget = kind == Kind::NodeButton ? new NodeButton(this) : new QPushButton(this);
+    QPushButton* widget =
+        kind == Kind::NodeButton ? new NodeButton(canvas_) : new PanelButton(canvas_);
     widget->setCheckable(kind == Kind::Toggle);
-    widget->setAutoDefault(false);
     widget->hide();
-    mirrors_.push_back({&button, kind, widget, true, {}, {}, {}});
+    mirrors_.push_back({&button, kind, widget, true, false, {}, {}, {}});
     widgets_[&button] = widget;
     return widget;
 }
 
 void MainWindow::AddCombo(ComboBox& box) {
-    auto* widget = new QComboBox(this);
+    auto* widget = new QComboBox(canvas_);
     widget->setEditable(true);
     // The box accepts any text and never adds typed text to its list; the
     // completer would rewrite what the user types.
     widget->setInsertPolicy(QComboBox::NoInsert);
     widget->setCompleter(nullptr);
     widget->setMaxVisibleItems(12);
+    // The wheel never gives a box the focus (nor, without it, changes its value).
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->installEventFilter(this);
     widget->hide();
     QLineEdit* editor = widget->lineEdit();
     editor->installEventFilter(this);
@@ -218,11 +329,87 @@ void MainWindow::AddCombo(ComboBox& box) {
         form_.UserPick(box, widget->itemText(index).toStdString());
         Sync();
     });
-    mirrors_.push_back({&box, Kind::Combo, widget, true, {}, {}, {}});
+    mirrors_.push_back({&box, Kind::Combo, widget, true, false, {}, {}, {}});
     widgets_[&box] = widget;
 }
 
+void MainWindow::Activate(const ControlEntry& entry) {
+    if (entry.Type == ControlEntry::Kind::Toggle)
+        form_.UserToggle(*entry.Model);
+    else
+        form_.UserClick(entry);
+    Sync();
+}
+
+bool MainWindow::Typing() const {
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr) return false;
+    for (const QWidget* editor : comboEditors_)
+        if (focused == editor || focused == editor->parentWidget()) return true;
+    return false;
+}
+
+namespace {
+// The name under which the model knows a key, or empty.
+std::string KeyName(const QKeyEvent& event) {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+    const int key = event.key();
+    if (key == Qt::Key_Space) return "Space";
+    if (key == Qt::Key_Right) return "Right";
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return std::string(1, static_cast<char>(key));
+    return {};
+}
+} // namespace
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (Typing()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_F11 && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) ToggleFullScreen();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && isFullScreen()) {
+        showNormal();
+        return;
+    }
+    const ControlEntry* entry = form_.KeyControl(KeyName(*event));
+    if (entry == nullptr) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // Holding the key down repeats only Step; a held Space does not flicker
+    // the clock on and off.  A control the user cannot see cannot be worked.
+    if (event->isAutoRepeat() && entry->Key != "Right") return;
+    if (entry->Model->Visible) Activate(*entry);
+}
+
+void MainWindow::ToggleFullScreen() {
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        // Over a box without the keyboard focus the wheel does nothing: a
+        // lecturer scrolling past must not change the network.
+        auto* box = qobject_cast<QComboBox*>(watched);
+        if (box == nullptr && watched->parent() != nullptr)
+            box = qobject_cast<QComboBox*>(watched->parent());
+        if (box != nullptr && !box->hasFocus() && !box->lineEdit()->hasFocus()) return true;
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        // Esc ends typing: the keys work the run controls again.
+        if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
+        return true;
+    }
+    if (qobject_cast<QComboBox*>(watched) != nullptr) return QWidget::eventFilter(watched, event);
     if (!finishingEdit_ && EndsEditing(event)) {
         // Deliver the event here (this filter lets it pass the second time), so
         // that any pick Qt reports while handling it is known to come from the
@@ -248,6 +435,13 @@ void MainWindow::Sync() {
     SyncClock();
 }
 
+void MainWindow::Rescale() {
+    for (Mirror& mirror : mirrors_) {
+        mirror.restyle = true;
+        Apply(mirror);
+    }
+}
+
 void MainWindow::SyncClock() {
     if (!runClock_) return;
     if (!form_.Timer1.Enabled) {
@@ -264,56 +458,72 @@ void MainWindow::Apply(Mirror& m) {
         ApplyCombo(m);
         return;
     }
-    if (!m.fresh && SameControl(c, m.shown)) return;
+    if (!m.fresh && !m.restyle && SameControl(c, m.shown)) return;
     Control& was = m.shown;
     QWidget* w = m.widget;
-    const bool all = m.fresh;
+    const bool all = m.fresh || m.restyle;
     if (all || c.Left != was.Left || c.Top != was.Top || c.Width != was.Width ||
         c.Height != was.Height)
-        w->setGeometry(PixelGeometry(c));
-    if (all || c.FontSize != was.FontSize) w->setFont(PanelFont(c.FontSize));
+        w->setGeometry(Place(c));
+    if (all || c.FontSize != was.FontSize) w->setFont(PanelFont(c.FontSize, canvas_->Scale()));
     if (all || c.Caption != was.Caption || c.FontSize != was.FontSize || c.Width != was.Width) {
-        if (m.kind == Kind::Label)
-            static_cast<QLabel*>(w)->setText(Text(c.Caption));
-        else
-            static_cast<QPushButton*>(w)->setText(
-                ButtonCaption(c.Caption, w->font(), PixelGeometry(c).width()));
-    }
-    if (all || c.BackColor != was.BackColor || c.ForeColor != was.ForeColor) {
         if (m.kind == Kind::Label) {
-            QPalette p = w->palette();
+            const QString text = Text(c.Caption);
+            const QFont font = Fitted(PanelFont(c.FontSize, canvas_->Scale()), text, Place(c));
+            if (font != w->font()) w->setFont(font);
+            static_cast<QLabel*>(w)->setText(text);
+        } else
+            static_cast<QPushButton*>(w)->setText(
+                ButtonCaption(c.Caption, w->font(), Place(c).width()));
+    }
+    if (m.fresh || c.BackColor != was.BackColor || c.ForeColor != was.ForeColor) {
+        QPalette p = w->palette();
+        if (m.kind == Kind::Label) {
             p.setColor(QPalette::Window, ModelColour(c.BackColor));
             p.setColor(QPalette::WindowText, ModelColour(c.ForeColor));
-            w->setPalette(p);
         } else if (m.kind == Kind::NodeButton) {
-            QPalette p = w->palette();
             p.setColor(QPalette::Button, ModelColour(c.BackColor));
-            w->setPalette(p);
+            p.setColor(QPalette::ButtonText, ModelColour(c.ForeColor));
         }
+        w->setPalette(p);
     }
-    if (m.kind == Kind::Toggle && (all || c.Value != was.Value)) {
+    if (m.fresh || c.ToolTip != was.ToolTip) w->setToolTip(Text(c.ToolTip));
+    if (m.kind == Kind::Toggle && (m.fresh || c.Value != was.Value)) {
         const QSignalBlocker quiet(w);
         static_cast<QPushButton*>(w)->setChecked(c.Value == 1);
     }
-    if (all || c.Visible != was.Visible) w->setVisible(c.Visible);
+    if (m.fresh || c.Visible != was.Visible) w->setVisible(c.Visible);
     was = c;
     m.fresh = false;
+    m.restyle = false;
 }
 
 void MainWindow::ApplyCombo(Mirror& m) {
     const auto& c = static_cast<const ComboBox&>(*m.model);
     auto* w = static_cast<QComboBox*>(m.widget);
-    const bool all = m.fresh;
+    const bool all = m.fresh || m.restyle;
     if (all || !SameControl(c, m.shown)) {
         if (all || c.Left != m.shown.Left || c.Top != m.shown.Top || c.Width != m.shown.Width ||
             c.Height != m.shown.Height)
-            w->setGeometry(PixelGeometry(c));
-        if (all || c.FontSize != m.shown.FontSize) w->setFont(PanelFont(c.FontSize));
-        if (all || c.Visible != m.shown.Visible) w->setVisible(c.Visible);
+            w->setGeometry(Place(c));
+        if (all || c.FontSize != m.shown.FontSize)
+            w->setFont(PanelFont(c.FontSize, canvas_->Scale()));
+        if (m.fresh || c.ForeColor != m.shown.ForeColor) {
+            // A text that names nothing shows in the model's warning colour.
+            QPalette p = w->lineEdit()->palette();
+            p.setColor(QPalette::Text, ModelColour(c.ForeColor));
+            w->lineEdit()->setPalette(p);
+        }
+        if (m.fresh || c.ToolTip != m.shown.ToolTip) {
+            w->setToolTip(Text(c.ToolTip));
+            w->lineEdit()->setToolTip(Text(c.ToolTip));
+        }
+        if (m.fresh || c.Visible != m.shown.Visible) w->setVisible(c.Visible);
         m.shown = c;
     }
+    m.restyle = false;
     bool listChanged = false;
-    if (all || c.List != m.shownList) {
+    if (m.fresh || c.List != m.shownList) {
         const QSignalBlocker quiet(w);
         w->clear();
         QStringList items;
@@ -322,7 +532,7 @@ void MainWindow::ApplyCombo(Mirror& m) {
         m.shownList = c.List;
         listChanged = true;
     }
-    if (all || listChanged || c.Text != m.shownText) {
+    if (m.fresh || listChanged || c.Text != m.shownText) {
         const QSignalBlocker quiet(w);
         QLineEdit* editor = w->lineEdit();
         const QString text = Text(c.Text);

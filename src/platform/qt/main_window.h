@@ -9,11 +9,13 @@
 #include <QTimer>
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "core/form1.h"
 
+class QBoxLayout;
 class QComboBox;
 class QPushButton;
 class QLabel;
@@ -21,10 +23,12 @@ class QLabel;
 namespace maclab::qt {
 
 class Canvas;
+class NetworkView;
 
 // The face of every control: a sans-serif face at the given point size, sized
-// in pixels so that the absolute layout (15 twips to a pixel) holds everywhere.
-QFont PanelFont(float points);
+// in pixels so that the absolute layout (15 twips to a pixel) holds at every
+// scale of the view.
+QFont PanelFont(float points, double scale = 1);
 
 class MainWindow final : public QWidget {
   public:
@@ -35,6 +39,8 @@ class MainWindow final : public QWidget {
 
     Form1& Model() { return form_; }
     Canvas& Drawing() { return *canvas_; }
+    // The network with its panel, scaled to the room it is given.
+    NetworkView& View() { return *view_; }
 
     // One firing of the timer: a tick while Timer1 is enabled, then the result shown.
     void Tick();
@@ -50,8 +56,14 @@ class MainWindow final : public QWidget {
     // The clock that drives Timer1_Timer.
     const QTimer& Clock() const { return clock_; }
 
+    // Full screen on or off (F11; Esc leaves).
+    void ToggleFullScreen();
+    // Whether a combo box has the keyboard: keys then type, and none works a control.
+    bool Typing() const;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     enum class Kind { Label, Button, Toggle, NodeButton, Combo };
@@ -59,7 +71,8 @@ class MainWindow final : public QWidget {
         const Control* model;
         Kind kind;
         QWidget* widget;
-        bool fresh = true; // never applied yet
+        bool fresh = true;    // never applied yet
+        bool restyle = false; // place, font and caption to be applied again
         Control shown;
         std::string shownText;              // combo boxes
         std::vector<std::string> shownList; // combo boxes
@@ -71,8 +84,16 @@ class MainWindow final : public QWidget {
     void Apply(Mirror& mirror);
     void ApplyCombo(Mirror& mirror);
     void SyncClock();
+    // A click on a button or toggle, by the mouse or by its key.
+    void Activate(const ControlEntry& entry);
+    // The view's scale changed: every widget takes its new place and font.
+    void Rescale();
+    QRect Place(const Control& c) const;
 
     Form1 form_;
+    // The panes side by side: the network view first.
+    QBoxLayout* panes_ = nullptr;
+    NetworkView* view_ = nullptr;
     Canvas* canvas_ = nullptr;
     std::vector<Mirror> mirrors_;
     std::unordered_map<const Control*, QWidget*> widgets_;

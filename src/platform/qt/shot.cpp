@@ -1,12 +1,16 @@
 // maclab-shot: plays a fixed busy run in the real window and saves a picture.
 //
-//   maclab-shot <topology> <picture.png> [ticks]
+//   maclab-shot <topology> <picture.png> [ticks] [--status] [--legend] [--window]
 //
-// Picks the topology, 12 nodes, presses Start, sets the offered traffic to 2.0
-// and runs the given number of ticks (300 by default), exactly as a user would
-// through the window's controls, then saves what the window shows.
+// Shows the window full screen (or at its own size with --window), picks the
+// topology, 12 nodes, presses Start, sets the offered traffic to 2.0 and runs
+// the given number of ticks (300 by default), exactly as a user would through
+// the window's controls, then saves what the window shows.  --status and
+// --legend press Show Status and Legend first.
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,9 +19,13 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
+    QStringList args = QApplication::arguments();
+    const bool status = args.removeAll(QStringLiteral("--status")) > 0;
+    const bool legend = args.removeAll(QStringLiteral("--legend")) > 0;
+    const bool windowed = args.removeAll(QStringLiteral("--window")) > 0;
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: maclab-shot <topology> <picture.png> [ticks]\n");
+        std::fprintf(stderr, "usage: maclab-shot <topology> <picture.png> [ticks] [--status] "
+                             "[--legend] [--window]\n");
         return 2;
     }
     const std::string topology = args[1].toStdString();
@@ -25,12 +33,22 @@ int main(int argc, char** argv) {
 
     maclab::qt::MainWindow window(false);
     maclab::Form1& form = window.Model();
-    window.show();
+    if (windowed) {
+        window.show();
+    } else {
+        window.showFullScreen();
+        // With no window manager to honour the request, take the screen anyway.
+        if (QScreen* screen = window.screen(); screen && window.size() != screen->size())
+            window.setGeometry(screen->geometry());
+    }
+    (void)QTest::qWaitForWindowExposed(&window);
     form.UserPick(form.cmbTopology, topology);
     form.UserPick(form.cmbNodes, " 12");
     window.Sync();
     form.cmdStart_Click(0);
     form.UserPick(form.cmbOT, "2.0");
+    if (status) form.UserToggle(form.chkStatus);
+    if (legend) form.UserToggle(form.chkLegend);
     window.Sync();
     // No text cursor in the picture.
     if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();

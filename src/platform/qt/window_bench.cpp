@@ -26,7 +26,8 @@ double CpuMicroseconds() {
 
 struct Figures {
     double mean_us, p99_us, max_us, paints_per_tick, rings_per_tick;
-    long most_rings; // in one tick
+    long most_rings;  // in one tick
+    long worst_rings; // drawn in the slowest tick
 };
 
 // Counts the rings the tick draws, passing every call on to the canvas.
@@ -70,7 +71,8 @@ Figures Measure(const char* topology, int ticks) {
     us.reserve(static_cast<size_t>(ticks));
     const long paints0 = window.Drawing().PaintCount();
     counter.rings = 0;
-    long mostRings = 0;
+    long mostRings = 0, worstRings = 0;
+    double worst = 0;
     for (int t = 0; t < ticks; ++t) {
         const long ringsBefore = counter.rings;
         const double start = CpuMicroseconds();
@@ -79,6 +81,10 @@ Figures Measure(const char* topology, int ticks) {
         QApplication::processEvents();
         us.push_back(CpuMicroseconds() - start);
         mostRings = std::max(mostRings, counter.rings - ringsBefore);
+        if (us.back() > worst) {
+            worst = us.back();
+            worstRings = counter.rings - ringsBefore;
+        }
     }
     form.SetSurface(&window.Drawing());
     std::sort(us.begin(), us.end());
@@ -89,7 +95,8 @@ Figures Measure(const char* topology, int ticks) {
             us.back(),
             double(window.Drawing().PaintCount() - paints0) / ticks,
             double(counter.rings) / ticks,
-            mostRings};
+            mostRings,
+            worstRings};
 }
 // The heaviest drawing a tick can ask for: every cell of 24 stations in Space
 // (nine rings each, radius up to 192 pixels) changes colour at once.
@@ -122,13 +129,14 @@ double EveryCellOfSpace(int rounds) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int ticks = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
-    std::printf("%-11s %9s %9s %9s %12s %11s %10s\n", "topology", "mean us", "p99 us", "max us",
-                "paints/tick", "rings/tick", "max rings");
+    std::printf("%-11s %9s %9s %9s %12s %11s %10s %12s\n", "topology", "mean us", "p99 us",
+                "max us", "paints/tick", "rings/tick", "max rings", "slowest had");
     for (const char* topology : {"Bus", "Star", "Ring", "Space", "Wide Space"}) {
         if (argc > 2 && QString::fromLocal8Bit(argv[2]) != QLatin1String(topology)) continue;
         const Figures f = Measure(topology, ticks);
-        std::printf("%-11s %9.1f %9.1f %9.1f %12.2f %11.1f %10ld\n", topology, f.mean_us, f.p99_us,
-                    f.max_us, f.paints_per_tick, f.rings_per_tick, f.most_rings);
+        std::printf("%-11s %9.1f %9.1f %9.1f %12.2f %11.1f %10ld %12ld\n", topology, f.mean_us,
+                    f.p99_us, f.max_us, f.paints_per_tick, f.rings_per_tick, f.most_rings,
+                    f.worst_rings);
     }
     if (argc <= 2)
         std::printf("Space, all 216 rings redrawn in one tick: %.1f us\n", EveryCellOfSpace(200));
