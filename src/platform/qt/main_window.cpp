@@ -2,15 +2,18 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
+#include "platform/qt/chart_pane.h"
 #include "platform/qt/colours.h"
 
 namespace maclab::qt {
@@ -122,7 +125,6 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
 
 MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClock_(runClock) {
     setWindowTitle(QStringLiteral("maclab \u2014 medium access control"));
-    setFixedSize(PixelGeometry(form_.Form).size());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ModelColour(form_.Form.BackColor));
     setPalette(palette);
@@ -132,6 +134,17 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     // the table); every other control of the table becomes a widget over it,
     // stacked in the table's order.
     canvas_ = new Canvas(form_, this);
+    // The charts sit beside the network picture, never over it: the window
+    // takes the width of both while they are shown.
+    canvas_->setFixedSize(PixelGeometry(form_.Form).size());
+    charts_ = new ChartPane(form_, this);
+    charts_->setFixedHeight(canvas_->height());
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->setSizeConstraint(QLayout::SetFixedSize);
+    row->addWidget(canvas_, 0, Qt::AlignTop | Qt::AlignLeft);
+    row->addWidget(charts_, 0, Qt::AlignTop);
     for (const ControlEntry& entry : form_.Controls()) {
         switch (entry.Type) {
         case ControlEntry::Kind::Label:
@@ -159,6 +172,21 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
         case ControlEntry::Kind::Line:
             break;
         }
+    }
+
+    // The keys of the control table, each a click on its control; a text
+    // field being typed in takes its letters first.
+    for (const ControlEntry& entry : form_.Controls()) {
+        if (entry.Key.empty()) continue;
+        const QKeySequence key(QString::fromLatin1(entry.Key.data(), qsizetype(entry.Key.size())));
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this, &entry] {
+            if (!entry.Model->Visible) return;
+            if (entry.Type == ControlEntry::Kind::Toggle)
+                form_.UserToggle(*entry.Model);
+            else
+                form_.UserClick(entry);
+            Sync();
+        });
     }
 
     clock_.setTimerType(Qt::PreciseTimer);
@@ -245,6 +273,7 @@ void MainWindow::Sync() {
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
     canvas_->Flush();
+    charts_->Sync();
     SyncClock();
 }
 

@@ -21,6 +21,7 @@ class QLabel;
 namespace maclab::qt {
 
 class Canvas;
+class ChartPane;
 
 // The face of every control: a sans-serif face at the given point size, sized
 // in pixels so that the absolute layout (15 twips to a pixel) holds everywhere.
@@ -35,6 +36,7 @@ class MainWindow final : public QWidget {
 
     Form1& Model() { return form_; }
     Canvas& Drawing() { return *canvas_; }
+    ChartPane& Charts() { return *charts_; }
 
     // One firing of the timer: a tick while Timer1 is enabled, then the result shown.
     void Tick();
@@ -74,6 +76,7 @@ class MainWindow final : public QWidget {
 
     Form1 form_;
     Canvas* canvas_ = nullptr;
+    ChartPane* charts_ = nullptr; // beside the canvas, shown while chkChart is pressed
     std::vector<Mirror> mirrors_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::vector<QWidget*> comboEditors_;
