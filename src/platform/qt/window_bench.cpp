@@ -86,8 +86,6 @@ Figures Measure(const char* topology, int ticks) {
         // Hand the pending paint to Qt now and let it paint and flush.
         QApplication::processEvents();
         us.push_back(CpuMicroseconds() - start);
-        if (std::getenv("SLOW") && us.back() > 2000)
-            std::fprintf(stderr, "%s tick %d: %.0f us\n", topology, static_cast<int>(form.TickCount), us.back());
         mostRings = std::max(mostRings, counter.rings - ringsBefore);
     }
     form.SetSurface(&window.Drawing());
@@ -140,8 +138,7 @@ void FullChart(int ticks) {
     form.UserPick(form.cmbNodes, " 24");
     form.cmdStart_Click(0);
     form.UserPick(form.cmbOT, "2.0");
-    const int warm = std::getenv("WARM") ? std::atoi(std::getenv("WARM")) : 100000;
-    for (int t = 0; t < warm; ++t) form.Timer1_Timer();
+    for (int t = 0; t < 100000; ++t) form.Timer1_Timer();
     form.UserToggle(form.chkChart);
     window.Sync();
     if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
@@ -157,8 +154,6 @@ void FullChart(int ticks) {
         window.Tick();
         QApplication::processEvents();
         (form.History.Added() != added ? with : without).push_back(CpuMicroseconds() - start);
-        if (std::getenv("SLOW") && CpuMicroseconds() - start > 2000)
-            std::fprintf(stderr, "tick %d: %.0f us\n", t, CpuMicroseconds() - start);
     }
     for (auto* v : {&with, &without}) {
         std::sort(v->begin(), v->end());
