@@ -2,7 +2,10 @@
 # Installs the Debian packages that building, running and testing need,
 # skipping those already present.  Uses sudo when not run as root.
 set -euo pipefail
-packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time)
+# qt6-charts-dev needs libqt6opengl6-dev, which Debian 12 does not pull in:
+# without it CMake cannot load Qt Charts' package file.
+packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+  fonts-dejavu-core time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

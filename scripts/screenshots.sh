@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the screenshot tool if needed and, under a virtual X server, takes a
 # picture of the window after a busy run (12 nodes, ALOHA, offered traffic 2.0,
-# 400 ticks) on every topology: docs/screenshots/<topology>.png.
+# 400 ticks) on every topology: docs/screenshots/<topology>.png; and both
+# charts of the chart pane (ALOHA on Star, 24 nodes, offered traffic 0.5,
+# 6000 ticks, then a sweep of 100,000 ticks a point):
+# docs/screenshots/chart-over-time.png and chart-sweep.png.
 #
 #   scripts/screenshots.sh            (build directory: build)
 #   BUILD_DIR=build-x scripts/screenshots.sh
@@ -12,7 +15,7 @@ ticks=${TICKS:-400}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" --target maclab-shot -j2
+cmake --build "$build" --target maclab-shot maclab-chart-shot -j2
 mkdir -p docs/screenshots
 # One X server for all pictures; 24-bit colour so every ring keeps its colour.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
@@ -22,4 +25,6 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1"
     echo "docs/screenshots/$name.png"
   done
+  "$0/maclab-chart-shot" docs/screenshots/chart-over-time.png docs/screenshots/chart-sweep.png
+  echo docs/screenshots/chart-over-time.png docs/screenshots/chart-sweep.png
 ' "$build" "$ticks"

@@ -123,6 +123,16 @@ TEST_F(ChartPaneTest, OverTimeFollowsTheModelAndEmptiesOnReset) {
     const HistorySample& last = Pane().Samples()[Pane().Samples().size() - 20];
     const QPointF at = Pane().OverTimePixel(ChartPane::Curve::Utilisation,
                                             static_cast<double>(last.Tick), last.Utilisation);
+    // There as the chart itself would put it.
+    for (const auto& [curve, value] :
+         {std::pair{ChartPane::Curve::Utilisation, last.Utilisation},
+          std::pair{ChartPane::Curve::Efficiency, last.Efficiency},
+          std::pair{ChartPane::Curve::Waiting, static_cast<double>(last.Waiting)}}) {
+        const QPointF mine = Pane().OverTimePixel(curve, static_cast<double>(last.Tick), value);
+        const QPointF charts = Pane().ChartPixel(curve, static_cast<double>(last.Tick), value);
+        EXPECT_NEAR(mine.x(), charts.x(), 1.0);
+        EXPECT_NEAR(mine.y(), charts.y(), 1.0);
+    }
     const QImage layer = Pane().OverTimeLayer()->grab().toImage();
     bool drawn = false;
     for (int dx = -1; dx <= 1; ++dx)

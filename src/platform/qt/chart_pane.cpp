@@ -202,11 +202,21 @@ class Layer final : public QWidget {
         setAttribute(Qt::WA_NoSystemBackground);
         connect(view->chart(), &QChart::plotAreaChanged, this, &Layer::Place);
     }
+    // Over the plot area, wherever the chart has put it.
     void Place() {
-        const QRect area = view_->mapFromScene(view_->chart()->plotArea()).boundingRect();
-        if (area != geometry()) setGeometry(area);
+        QChart* chart = view_->chart();
+        const QPolygonF corners = chart->mapToScene(chart->plotArea());
+        // The view's own mapping of scene to pixels, unrounded.
+        const QTransform toView = view_->viewportTransform();
+        const QRectF exact(toView.map(corners[0]), toView.map(corners[2]));
+        if (exact == exact_) return;
+        exact_ = exact;
+        setGeometry(exact.toAlignedRect());
+        plot_ = exact.translated(-QPointF(pos()));
         Invalidate();
     }
+    // The plot area in the layer's own pixels, unrounded.
+    const QRectF& Plot() const { return plot_; }
     void Invalidate() {
         stale_ = true;
         update();
@@ -264,7 +274,8 @@ class Layer final : public QWidget {
             }
             flush();
         }
-        drawn_ = end_;
+        // Every sample the pane holds is drawn now.
+        end_ = drawn_ = pane_.fetched_;
         stale_ = false;
     }
     static double Value(const HistorySample& s, int curve) {
@@ -305,6 +316,7 @@ class Layer final : public QWidget {
     ChartPane& pane_;
     QChartView* view_;
     QImage image_;
+    QRectF exact_, plot_;
     qreal ratio_ = 1;
     bool stale_ = true;
     std::uint64_t drawn_ = 0, end_ = 0; // sample numbers: drawn up to, known up to
@@ -324,9 +336,17 @@ QWidget* ChartPane::OverTimeLayer() const {
 
 QPointF ChartPane::OverTimePixel(Curve curve, double tick, double value) const {
     const QValueAxis* y = curve == Curve::Waiting ? waitingAxis_ : percentAxis_;
-    const double w = layer_->width(), h = layer_->height();
-    return {w * (tick - tickAxis_->min()) / (tickAxis_->max() - tickAxis_->min()),
-            h * (1 - (value - y->min()) / (y->max() - y->min()))};
+    const QRectF& plot = layer_->Plot();
+    return {plot.left() +
+                plot.width() * (tick - tickAxis_->min()) / (tickAxis_->max() - tickAxis_->min()),
+            plot.top() + plot.height() * (1 - (value - y->min()) / (y->max() - y->min()))};
+}
+
+QPointF ChartPane::ChartPixel(Curve curve, double tick, double value) const {
+    const QPointF scene =
+        overTime_->mapToScene(overTime_->mapToPosition({tick, value}, legend_[int(curve)]));
+    const QChartView* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
+    return view->viewportTransform().map(scene) - QPointF(layer_->pos());
 }
 
 QWidget* ChartPane::MakeOverTimePage() {
@@ -343,9 +363,11 @@ QWidget* ChartPane::MakeOverTimePage() {
     // Empty series: they name the curves in the legend, the layer draws them.
     for (const auto& [name, curve] : {std::pair{"utilisation %", Curve::Utilisation},
                                       std::pair{"efficiency %", Curve::Efficiency},
-                                      std::pair{"packets waiting (right)", Curve::Waiting}})
-        Attach(overTime_, Line(QString::fromUtf8(name), CurveColour(curve), 2), tickAxis_,
+                                      std::pair{"packets waiting (right)", Curve::Waiting}}) {
+        legend_[int(curve)] = Line(QString::fromUtf8(name), CurveColour(curve), 2);
+        Attach(overTime_, legend_[int(curve)], tickAxis_,
                curve == Curve::Waiting ? waitingAxis_ : percentAxis_);
+    }
     auto* view = View(overTime_);
     view->setToolTip(QStringLiteral(
         "Utilisation (received x packet length / ticks) and efficiency (received / queued) "
@@ -467,9 +489,9 @@ void ChartPane::UpdateOverTime() {
         const double first = static_cast<double>(samples_.front().Tick);
         const double last = static_cast<double>(samples_.back().Tick);
         double low = tickAxis_->min(), span = tickAxis_->max() - low;
-        if (last > low + span) span = RoundUp125(2 * (last - low));
+        if (last > low + span) span = RoundUp125(1.25 * (last - low));
         if (first >= low + span / 5) low = std::floor(first / (span / 5)) * (span / 5);
-        if (last > low + span) span = RoundUp125(2 * (last - low));
+        if (last > low + span) span = RoundUp125(1.25 * (last - low));
         if (low != tickAxis_->min() || low + span != tickAxis_->max()) {
             tickAxis_->setRange(low, low + span);
             Steps(tickAxis_, span / 5);
@@ -482,6 +504,7 @@ void ChartPane::UpdateOverTime() {
         Steps(waitingAxis_, top / 5);
         rescaled = true;
     }
+    layer_->Place();
     if (rescaled)
         layer_->Invalidate();
     else

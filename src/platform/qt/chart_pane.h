@@ -52,6 +52,8 @@ class ChartPane final : public QWidget {
     QWidget* OverTimeLayer() const;
     // Where a value of a curve at a tick is drawn, in the layer's pixels.
     QPointF OverTimePixel(Curve curve, double tick, double value) const;
+    // The same point as the chart itself maps it, for comparison.
+    QPointF ChartPixel(Curve curve, double tick, double value) const;
     static QColor CurveColour(Curve curve);
 
     // ---- Against offered traffic ----
@@ -107,6 +109,7 @@ class ChartPane final : public QWidget {
     QChart* overTime_ = nullptr;
     QValueAxis *tickAxis_ = nullptr, *percentAxis_ = nullptr, *waitingAxis_ = nullptr;
     class Layer* layer_ = nullptr;
+    QLineSeries* legend_[3] = {}; // empty: they name the curves in the legend
 
     // Against offered traffic.
     QChart *sweepU_ = nullptr, *sweepE_ = nullptr;
