@@ -5,7 +5,10 @@
 #   install-deps.sh web    the browser build and its tests (emscripten, node,
 #                          npm, chromium)
 set -euo pipefail
-packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core time dpkg-dev file)
+# qt6-charts-dev needs libqt6opengl6-dev, which Debian 12 does not pull in:
+# without it CMake cannot load Qt Charts' package file.
+packages=(g++ make cmake libgtest-dev libbenchmark-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+  fonts-dejavu-core time dpkg-dev file)
 # The browser's tools count as present when their command is (node or a
 # browser may come from elsewhere than a Debian package).
 commands=()

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the screenshot tool if needed and, under a virtual X server of
+# Builds the screenshot tools if needed and, under a virtual X server of
 # 1920 x 1080, takes a picture of the window full screen after a busy run
 # (12 nodes, ALOHA, offered traffic 2.0, 400 ticks, status and legend shown)
-# on every topology: docs/screenshots/<topology>.png.
+# on every topology: docs/screenshots/<topology>.png; and both charts of the
+# chart pane (ALOHA on Star, 24 nodes, offered traffic 0.5, 6000 ticks, then a
+# sweep of 100,000 ticks a point): docs/screenshots/chart-over-time.png and
+# chart-sweep.png.
 #
 #   scripts/screenshots.sh            (build directory: build)
 #   BUILD_DIR=build-x scripts/screenshots.sh
@@ -13,7 +16,7 @@ ticks=${TICKS:-400}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" --target maclab-shot -j2
+cmake --build "$build" --target maclab-shot maclab-chart-shot -j2
 if ! command -v xvfb-run >/dev/null; then
   as_root=()
   [ "$(id -u)" -eq 0 ] || as_root=(sudo)
@@ -30,4 +33,6 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1" $extra
     echo "docs/screenshots/$name.png"
   done
+  "$0/maclab-chart-shot" docs/screenshots/chart-over-time.png docs/screenshots/chart-sweep.png
+  echo docs/screenshots/chart-over-time.png docs/screenshots/chart-sweep.png
 ' "$build" "$ticks"

@@ -182,8 +182,8 @@ class Form1 {
     Control Label10, lblUtilisation, Label9, Label12, lblEfficiency, Label11;
     Control Label2;
     // The classroom additions: one tick at a time while paused, the tick
-    // count, the legend of the medium's colours.
-    Control cmdStep, lblTick, chkLegend;
+    // count, the legend of the medium's colours, the charts beside the network.
+    Control cmdStep, lblTick, chkLegend, chkChart;
     std::array<Control, LegendRows> shpLegend, lblLegend;
     Control shpLegendBox;
     Control Line1;
@@ -334,6 +334,7 @@ class Form1 {
     void chkReliable_Click();
     void cmdStep_Click();
     void chkLegend_Click();
+    void chkChart_Click();
 
     // What only a person looking at the window needs, brought up to date:
     // the tick counter and the stations' tooltips.  Front ends call it before

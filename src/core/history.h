@@ -25,6 +25,7 @@ class RunHistory {
         samples_.clear();
         start_ = 0;
         added_ = 0;
+        ++clears_;
     }
     void Add(const HistorySample& sample) {
         if (samples_.size() < Capacity) {
@@ -43,11 +44,14 @@ class RunHistory {
     // Samples added since the last clear, kept or not: a front end that has
     // drawn the first k of them fetches only the rest.
     std::uint64_t Added() const { return added_; }
+    // Clears so far: a front end whose count differs starts afresh.
+    std::uint64_t Clears() const { return clears_; }
 
   private:
     std::vector<HistorySample> samples_;
     std::size_t start_ = 0;
     std::uint64_t added_ = 0;
+    std::uint64_t clears_ = 0;
 };
 
 } // namespace maclab

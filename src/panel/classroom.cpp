@@ -23,6 +23,10 @@ void Form1::DesignClassroomControls() {
     Place(lblTick, 9480, 5580, 2895, 495);
     chkLegend.Caption = "Legend";
     Place(chkLegend, 12600, 1320, 1215, 555);
+    // In the top row between the topology box and the scheme's caption, the
+    // one place no station, status text or legend ever reaches.
+    chkChart.Caption = "Chart";
+    Place(chkChart, 5040, 60, 1215, 555);
 
     Place(Medium, 0, 660, 9420, 9000);
     Medium.BackColor = MediumColour;
@@ -87,6 +91,10 @@ void Form1::chkLegend_Click() {
     }
 }
 
+// The charts are drawn by the front end while the toggle is pressed; no rule
+// reads it.
+void Form1::chkChart_Click() {}
+
 void Form1::RefreshView() {
     lblTick.Caption = "Tick " + WholeText(TickCount);
     const int n = std::min(ActiveStations(), StationControls);
@@ -137,6 +145,8 @@ void Form1::WriteToolTips() {
         {&cmdPause, "Freeze the clock, or let it run again (key Space)."},
         {&cmdStep, "Run exactly one tick (key Right)."},
         {&chkLegend, "Show or hide what each colour on the medium means (key L)."},
+        {&chkChart, "Show or hide the charts beside the network: the run over time, and "
+                    "throughput against offered traffic with the theory (key C)."},
         {&lblTick, "Ticks since the network was last reset."},
         {&lblTotalTx, "Frames sent whole since the last reset."},
         {&lblTotalRx, "Frames delivered intact since the last reset."},

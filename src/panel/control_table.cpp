@@ -77,6 +77,7 @@ void Form1::BuildControlTable() {
     single("chkReliable", Kind::Toggle, chkReliable).Click = &Form1::chkReliable_Click;
     single("chkRandom", Kind::Toggle, chkRandom).Click = &Form1::chkRandom_Click;
     single("chkLegend", Kind::Toggle, chkLegend).Click = &Form1::chkLegend_Click;
+    single("chkChart", Kind::Toggle, chkChart).Click = &Form1::chkChart_Click;
     array("cmdStart", Kind::Button, cmdStart, &Form1::cmdStart_Click);
     single("cmdPause", Kind::Button, cmdPause).Click = &Form1::cmdPause_Click;
     single("cmdStep", Kind::Button, cmdStep).Click = &Form1::cmdStep_Click;
@@ -93,7 +94,8 @@ void Form1::AssignKeys() {
           {"cmdStart", 0, "S"},
           {"cmdStart", 1, "R"},
           {"chkSpeed", -1, "F"},
-          {"chkLegend", -1, "L"}})
+          {"chkLegend", -1, "L"},
+          {"chkChart", -1, "C"}})
         for (ControlEntry& e : ControlTable)
             if (e.Name == name && e.Index == index) e.Key = key;
 }

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "sweep/chart.h"
 #include "sweep/run_point.h"
+#include "sweep/sweep.h"
 
 namespace {
 
@@ -63,7 +65,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     maclab::sweep::Settings settings;
-    std::vector<double> offered = {0.05, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.8, 1.0, 1.2, 1.5, 2.0};
+    std::vector<double> offered = maclab::sweep::DefaultOffered();
     std::string prefix = "sweep";
     for (int k = 1; k < argc; ++k) {
         const std::string_view option = argv[k];
@@ -115,17 +117,25 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<maclab::sweep::Point> points;
-    std::cout << "G        utilisation  efficiency  queued    received  backlog\n";
-    for (const double g : offered) {
-        const maclab::sweep::Point p = maclab::sweep::RunPoint(settings, g);
-        points.push_back(p);
-        std::printf("%-8s %-12.4f %-11.4f %-9lld %-9lld %lld\n",
-                    maclab::sweep::NumberText(g).c_str(), p.Utilisation, p.Efficiency,
-                    static_cast<long long>(p.Queued), static_cast<long long>(p.Received),
-                    static_cast<long long>(p.Backlog));
+    // The points run side by side; each row is printed as soon as it and
+    // every row before it are done, so the table comes out in order.
+    std::vector<std::optional<maclab::sweep::Point>> done(offered.size());
+    std::size_t printed = 0;
+    std::cout << "G        utilisation  efficiency  queued    received  backlog\n" << std::flush;
+    maclab::sweep::SweepOptions options;
+    options.OnPoint = [&](std::size_t k, const maclab::sweep::Point& p) {
+        done[k] = p;
+        for (; printed < done.size() && done[printed]; ++printed) {
+            const maclab::sweep::Point& q = *done[printed];
+            std::printf("%-8s %-12.4f %-11.4f %-9lld %-9lld %lld\n",
+                        maclab::sweep::NumberText(q.Offered).c_str(), q.Utilisation, q.Efficiency,
+                        static_cast<long long>(q.Queued), static_cast<long long>(q.Received),
+                        static_cast<long long>(q.Backlog));
+        }
         std::fflush(stdout);
-    }
+    };
+    const std::vector<maclab::sweep::Point> points =
+        maclab::sweep::RunSweep(maclab::sweep::JobsFor(settings, offered), options).Points;
 
     std::ofstream csv(prefix + ".csv");
     maclab::sweep::WriteCsv(csv, settings, points);

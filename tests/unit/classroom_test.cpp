@@ -2,7 +2,10 @@
 // text, the legend, the tick counter, station numbers and keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <string>
 #include <tuple>
 
 #include "core/form1.h"
@@ -82,7 +85,38 @@ TEST(Classroom, LegendTickCounterNumbersAndKeys) {
     for (const auto& [key, name, index] :
          {std::tuple{"Space", "cmdPause", -1}, std::tuple{"Right", "cmdStep", -1},
           std::tuple{"S", "cmdStart", 0}, std::tuple{"R", "cmdStart", 1},
-          std::tuple{"F", "chkSpeed", -1}, std::tuple{"L", "chkLegend", -1}})
+          std::tuple{"F", "chkSpeed", -1}, std::tuple{"L", "chkLegend", -1},
+          std::tuple{"C", "chkChart", -1}})
         EXPECT_EQ(f->KeyControl(key), f->FindControl(name, index)) << key;
     EXPECT_EQ(f->KeyControl(""), nullptr);
+}
+
+// The chart toggle sits where nothing else ever is: no station, status text,
+// line, legend or other control of any layout reaches its place.
+TEST(Classroom, ChartToggleCoversNothing) {
+    const auto overlaps = [](const Control& a, const Control& b) {
+        float left = b.Left, top = b.Top, width = b.Width, height = b.Height;
+        if (width == 0 && height == 0) { // a line: its bounding box
+            left = std::min(b.X1, b.X2);
+            top = std::min(b.Y1, b.Y2);
+            width = std::abs(b.X2 - b.X1);
+            height = std::abs(b.Y2 - b.Y1);
+        }
+        return left < a.Left + a.Width && a.Left < left + width && top < a.Top + a.Height &&
+               a.Top < top + height;
+    };
+    for (const TopologyInfo& topology : Topologies)
+        for (const char* nodes : {" 2", " 7", " 12", " 24"}) {
+            const auto f = Started();
+            f->UserPick(f->cmbTopology, std::string(topology.Name));
+            f->UserPick(f->cmbNodes, nodes);
+            for (Control* toggle : {&f->chkStatus, &f->chkReliable, &f->chkLegend, &f->chkChart})
+                f->UserToggle(*toggle);
+            f->cmdPause_Click(); // Step shown
+            for (const ControlEntry& e : f->Controls()) {
+                if (e.Model == &f->chkChart || !e.Model->Visible) continue;
+                EXPECT_FALSE(overlaps(f->chkChart, *e.Model))
+                    << topology.Name << nodes << " " << e.Name << " " << e.Index;
+            }
+        }
 }

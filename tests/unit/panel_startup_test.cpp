@@ -73,6 +73,7 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         {"cmdStep", -1, Kind::Button, "Step", 12480, 5535, 1215, 615},
         {"lblTick", -1, Kind::Label, "Tick 0", 9480, 5580, 2895, 495},
         {"chkLegend", -1, Kind::Toggle, "Legend", 12600, 1320, 1215, 555},
+        {"chkChart", -1, Kind::Toggle, "Chart", 5040, 60, 1215, 555},
     };
     for (const Placed& c : controls) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <cmath>
 
 #include "platform/qt/canvas.h"
+#include "platform/qt/chart_pane.h"
 #include "platform/qt/colours.h"
 
 namespace maclab::qt {
@@ -233,6 +235,10 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     panes_->addWidget(view_, 1);
     canvas_ = &view_->Drawing();
     canvas_->OnRescale([this] { Rescale(); });
+    // The charts sit beside the network view, never over it; while they are
+    // shown the view has the rest of the room.
+    charts_ = new ChartPane(form_, this);
+    panes_->addWidget(charts_, 0);
 
     // The drawing surface paints the network picture (the shapes and lines of
     // the table); every other control of the table becomes a widget over it,
@@ -432,6 +438,12 @@ void MainWindow::Sync() {
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
     canvas_->Flush();
+    const bool charted = charts_->isVisible();
+    charts_->Sync();
+    // A window of its own size grows by the pane when the pane comes and
+    // shrinks when it goes, so that the network keeps its scale.
+    if (charts_->isVisible() != charted && !isMaximized() && !isFullScreen() && isVisible())
+        resize(width() + (charted ? -charts_->width() : charts_->width()), height());
     SyncClock();
 }
 

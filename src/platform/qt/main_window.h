@@ -23,6 +23,7 @@ class QLabel;
 namespace maclab::qt {
 
 class Canvas;
+class ChartPane;
 class NetworkView;
 
 // The face of every control: a sans-serif face at the given point size, sized
@@ -41,6 +42,7 @@ class MainWindow final : public QWidget {
     Canvas& Drawing() { return *canvas_; }
     // The network with its panel, scaled to the room it is given.
     NetworkView& View() { return *view_; }
+    ChartPane& Charts() { return *charts_; }
 
     // One firing of the timer: a tick while Timer1 is enabled, then the result shown.
     void Tick();
@@ -95,6 +97,7 @@ class MainWindow final : public QWidget {
     QBoxLayout* panes_ = nullptr;
     NetworkView* view_ = nullptr;
     Canvas* canvas_ = nullptr;
+    ChartPane* charts_ = nullptr; // beside the view, shown while chkChart is pressed
     std::vector<Mirror> mirrors_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::vector<QWidget*> comboEditors_;

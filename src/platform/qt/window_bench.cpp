@@ -1,7 +1,9 @@
 // maclab-window-bench: the cost of one tick in the window, painting included.
 //
-//   maclab-window-bench [ticks [topology]]
+//   maclab-window-bench [--chart] [ticks [topology]]
 //
+// With --chart the chart pane is shown beside the network (its over-time
+// chart, drawn afresh every tenth tick).
 // For each topology: 24 stations, ALOHA, offered traffic 2.0, started; after a
 // warm-up, every measured tick runs the simulation step, the window's update of
 // its widgets and the painting of everything that changed, synchronously.
@@ -11,7 +13,9 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "platform/qt/canvas.h"
@@ -48,8 +52,12 @@ class CountingSurface final : public maclab::Surface {
     maclab::Surface& inner_;
 };
 
+bool WithChart = false;
+
 Figures Measure(const char* topology, int ticks) {
     maclab::qt::MainWindow window(false);
+    if (WithChart) window.Model().UserToggle(window.Model().chkChart);
+    window.Sync();
     window.show();
     QApplication::processEvents();
     maclab::Form1& form = window.Model();
@@ -102,6 +110,8 @@ Figures Measure(const char* topology, int ticks) {
 // (nine rings each, radius up to 192 pixels) changes colour at once.
 double EveryCellOfSpace(int rounds) {
     maclab::qt::MainWindow window(false);
+    if (WithChart) window.Model().UserToggle(window.Model().chkChart);
+    window.Sync();
     window.show();
     maclab::Form1& form = window.Model();
     form.UserPick(form.cmbTopology, "Space");
@@ -124,10 +134,52 @@ double EveryCellOfSpace(int rounds) {
     }
     return total / rounds;
 }
+// The over-time chart when full: 24 stations on Bus run 100,000 ticks with the
+// pane hidden, so the history holds its 10,000 samples; then, with the pane
+// shown, the ticks that bring a new sample (every tenth) and the others.
+void FullChart(int ticks) {
+    maclab::qt::MainWindow window(false);
+    window.show();
+    maclab::Form1& form = window.Model();
+    form.UserPick(form.cmbTopology, "Bus");
+    form.UserPick(form.cmbNodes, " 24");
+    form.cmdStart_Click(0);
+    form.UserPick(form.cmbOT, "2.0");
+    for (int t = 0; t < 100000; ++t) form.Timer1_Timer();
+    form.UserToggle(form.chkChart);
+    window.Sync();
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
+    QApplication::processEvents();
+    for (int t = 0; t < 300; ++t) {
+        window.Tick();
+        QApplication::processEvents();
+    }
+    std::vector<double> with, without;
+    for (int t = 0; t < ticks; ++t) {
+        const auto added = form.History.Added();
+        const double start = CpuMicroseconds();
+        window.Tick();
+        QApplication::processEvents();
+        (form.History.Added() != added ? with : without).push_back(CpuMicroseconds() - start);
+    }
+    for (auto* v : {&with, &without}) {
+        std::sort(v->begin(), v->end());
+        double sum = 0;
+        for (double x : *v) sum += x;
+        std::printf("Bus, chart of %zu samples, ticks %s a new sample: mean %.1f us, max %.1f us\n",
+                    form.History.Size(), v == &with ? "with" : "without", sum / v->size(),
+                    v->back());
+    }
+}
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc > 1 && std::string_view(argv[1]) == "--chart") {
+        WithChart = true;
+        --argc;
+        ++argv;
+    }
     const int ticks = argc > 1 ? std::max(100, std::atoi(argv[1])) : 2000;
     std::printf("%-11s %9s %9s %9s %12s %11s %10s %12s\n", "topology", "mean us", "p99 us",
                 "max us", "paints/tick", "rings/tick", "max rings", "slowest had");
@@ -140,5 +192,6 @@ int main(int argc, char** argv) {
     }
     if (argc <= 2)
         std::printf("Space, all 216 rings redrawn in one tick: %.1f us\n", EveryCellOfSpace(200));
+    if (WithChart) FullChart(ticks);
     return 0;
 }
