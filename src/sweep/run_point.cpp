@@ -33,9 +33,14 @@ std::optional<Point> RunPoint(const Settings& settings, double offered,
     point.Sent = form.TotalSent;
     point.Received = form.TotalReceived;
     for (int i = 0; i < form.ActiveStations(); ++i) point.Backlog += form.NodeTable[i].QueueCount;
-    // The window's own figures, unrounded.
-    if (form.TickCount > 0) point.Utilisation = form.UtilisationPercent() / 100;
-    if (form.TotalQueued > 0) point.Efficiency = form.EfficiencyPercent() / 100;
+    // The exact shares: the labels' formulas carry tiny factors that only
+    // steer their rounding, which would show in the sixth decimal here.
+    if (form.TickCount > 0)
+        point.Utilisation = static_cast<double>(form.TotalReceived) * form.PacketLength /
+                            static_cast<double>(form.TickCount);
+    if (form.TotalQueued > 0)
+        point.Efficiency =
+            static_cast<double>(form.TotalReceived) / static_cast<double>(form.TotalQueued);
     return point;
 }
 

@@ -62,6 +62,8 @@ TEST(SweepParallel, RowsEqualOnePointAfterAnother) {
         EXPECT_EQ(p.Utilisation, alone.Utilisation);
         EXPECT_EQ(p.Efficiency, alone.Efficiency);
         EXPECT_GT(p.Queued, 0);
+        // The shares themselves, with nothing of the labels' rounding aids.
+        EXPECT_EQ(p.Efficiency, static_cast<double>(p.Received) / static_cast<double>(p.Queued));
     }
 }
 
