@@ -7,17 +7,12 @@
 #include <ostream>
 #include <string>
 
+#include "sweep/svg_text.h"
 #include "sweep/theory.h"
 
 namespace maclab::sweep {
 
 namespace {
-
-std::string Fixed(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
 
 const char* const MeasuredStyle = R"(stroke="#1f3f9f" stroke-width="2" fill="none")";
 const char* const ClassicStyle = R"(stroke="#c02020" stroke-width="1.5" fill="none")";
@@ -25,23 +20,6 @@ const char* const FiniteStyle =
     R"(stroke="#e08000" stroke-width="1.5" stroke-dasharray="7 4" fill="none")";
 const char* const MediumStyle =
     R"(stroke="#208040" stroke-width="2" stroke-dasharray="2 3" fill="none")";
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
 
 // A value range rounded up to a whole number of steps.
 double NiceTop(double value, double step) {

@@ -7,33 +7,11 @@
 #include <string>
 
 #include "sweep/run_point.h"
+#include "sweep/svg_text.h"
 
 namespace maclab::sweep {
 
 namespace {
-
-std::string Fixed(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
 
 // 1, 2 or 5 times a power of ten, at least the value.
 double RoundUp(double value) {
