@@ -1,6 +1,8 @@
 // The chart pane in the real window, headless: the run over time against
 // the model, the sweep against maclab-sweep, Cancel, and the exported files.
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -11,9 +13,12 @@
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 #include "core/form1.h"
@@ -154,6 +159,59 @@ TEST_F(ChartPaneTest, OverTimeFollowsTheModelAndEmptiesOnReset) {
     EXPECT_EQ(f.chkChart.Value, 0);
     QTest::keyClick(window.get(), Qt::Key_C);
     EXPECT_FALSE(Pane().isHidden());
+}
+
+// Shown after a long run, the pane widens its tick axis without laying out a
+// label for every old step of the new range, and its curves, thinned to a
+// few points a pixel column, still pass through every column's extremes.
+TEST_F(ChartPaneTest, ShownAfterALongRun) {
+    Form1& f = Model();
+    f.UserPick(f.cmbNodes, " 24");
+    Click(f.cmdStart[0]);
+    f.UserEdit(f.cmbOT, "0.3");
+    for (int t = 0; t < 60000; ++t) f.Timer1_Timer();
+    auto* view = Pane().findChild<QChartView*>();
+    ASSERT_NE(view, nullptr);
+    auto* ticks = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+    ASSERT_NE(ticks, nullptr);
+    double mostSteps = 0;
+    const auto count = [&] {
+        mostSteps = std::max(mostSteps, (ticks->max() - ticks->min()) / ticks->tickInterval());
+    };
+    QObject::connect(ticks, &QValueAxis::rangeChanged, count);
+    QObject::connect(ticks, &QValueAxis::tickIntervalChanged, count);
+    Click(f.chkChart);
+    QApplication::processEvents();
+    ASSERT_EQ(Pane().Samples().size(), 6000u);
+    EXPECT_GE(ticks->max(), 60000);
+    EXPECT_LE(mostSteps, 10);
+
+    const QImage layer = Pane().OverTimeLayer()->grab().toImage();
+    // The waiting count, the noisiest curve and the one drawn last.
+    const QColor colour = ChartPane::CurveColour(ChartPane::Curve::Waiting);
+    const auto drawnNear = [&](const QPointF& at) {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const QPoint p(static_cast<int>(at.x()) + dx, static_cast<int>(at.y()) + dy);
+                if (layer.valid(p) && layer.pixelColor(p) == colour) return true;
+            }
+        return false;
+    };
+    // A pixel column holds about thirteen samples: the highest and the
+    // lowest of each column are drawn, wherever they fall in it.
+    std::map<int, std::pair<QPointF, QPointF>> columns; // top, bottom
+    for (const HistorySample& s : Pane().Samples()) {
+        const QPointF at = Pane().OverTimePixel(
+            ChartPane::Curve::Waiting, static_cast<double>(s.Tick), static_cast<double>(s.Waiting));
+        auto [it, fresh] = columns.try_emplace(static_cast<int>(std::floor(at.x())), at, at);
+        if (at.y() < it->second.first.y()) it->second.first = at;
+        if (at.y() > it->second.second.y()) it->second.second = at;
+    }
+    ASSERT_GT(columns.size(), 100u);
+    int missed = 0;
+    for (const auto& [column, ends] : columns)
+        missed += !drawnNear(ends.first) + !drawnNear(ends.second);
+    EXPECT_EQ(missed, 0);
 }
 
 // The pane sweeps the window's settings, on Form1s of its own, to exactly

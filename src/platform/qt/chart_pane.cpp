@@ -89,6 +89,9 @@ QChart* Chart(const QString& title) {
 QChartView* View(QChart* chart) {
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing, false);
+    // The chart's own background covers the whole view: nothing to fill first.
+    view->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    view->setBackgroundBrush(Qt::NoBrush);
     return view;
 }
 
@@ -124,6 +127,18 @@ void Steps(QValueAxis* axis, double step) {
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     axis->setTickInterval(step);
+}
+
+// A new range and step together.  The axis lays out a label for every step
+// of its range at each of the two changes, so the change that leaves fewer
+// labels in between goes first: a range widened from 1,000 to 200,000 ticks
+// under the old step of 200 would lay out a thousand labels, for nothing.
+void Rescale(QValueAxis* axis, double low, double high, double step) {
+    const double rangeFirst = (high - low) / axis->tickInterval();
+    const double stepFirst = (axis->max() - axis->min()) / step;
+    if (stepFirst <= rangeFirst) Steps(axis, step);
+    axis->setRange(low, high);
+    if (stepFirst > rangeFirst) Steps(axis, step);
 }
 
 // A value range rounded up to a whole number of steps (as maclab-sweep's chart).
@@ -245,22 +260,27 @@ class Layer final : public QWidget {
   private:
     void Redraw() {
         ratio_ = devicePixelRatioF();
-        image_ = QImage((QSizeF(size()) * ratio_).toSize(), QImage::Format_ARGB32_Premultiplied);
+        const QSize pixels = (QSizeF(size()) * ratio_).toSize();
+        // The same buffer while the size holds: a new one would be paged in
+        // afresh at every change of the axes.
+        if (image_.size() != pixels) image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         image_.setDevicePixelRatio(ratio_);
         image_.fill(Qt::transparent);
         const std::deque<HistorySample>& samples = pane_.Samples();
         QPainter painter(&image_);
+        const ChartPane::PixelMap map = pane_.OverTimeMap();
         // One polyline for each stretch of defined values.
         for (int c = 0; c < 3; ++c) {
             const auto curve = static_cast<ChartPane::Curve>(c);
             painter.setPen(QPen(ChartPane::CurveColour(curve), 1));
-            QPolygonF line;
-            const auto flush = [&] {
-                if (line.size() == 1) painter.drawPoint(line.front());
-                if (line.size() > 1) painter.drawPolyline(line);
-                line.clear();
-            };
             open_[c] = false;
+            Thinned line;
+            const auto flush = [&] {
+                const QPolygonF& points = line.Finish();
+                if (points.size() == 1) painter.drawPoint(points.front());
+                if (points.size() > 1) painter.drawPolyline(points);
+                line = Thinned();
+            };
             for (const HistorySample& s : samples) {
                 const double v = Value(s, c);
                 if (std::isnan(v)) {
@@ -268,8 +288,8 @@ class Layer final : public QWidget {
                     open_[c] = false;
                     continue;
                 }
-                last_[c] = pane_.OverTimePixel(curve, static_cast<double>(s.Tick), v);
-                line.append(last_[c]);
+                last_[c] = map(curve, static_cast<double>(s.Tick), v);
+                line.Add(last_[c], ratio_);
                 open_[c] = true;
             }
             flush();
@@ -278,6 +298,48 @@ class Layer final : public QWidget {
         end_ = drawn_ = pane_.fetched_;
         stale_ = false;
     }
+    // One curve's points, no more than four to a column of device pixels: the
+    // first and last of the column, and its highest and lowest in the order
+    // met.  Every segment inside a column stays in the column, so a line one
+    // pixel wide through these covers the same pixels as the line through
+    // every point (up to the rounding of segment ends), however many samples
+    // share the column: 10,000 samples become at most four points a column.
+    class Thinned {
+      public:
+        void Add(const QPointF& at, qreal ratio) {
+            const auto column = static_cast<long long>(std::floor(at.x() * ratio));
+            if (count_ > 0 && column == column_) {
+                if (at.y() < top_.y()) top_ = at, topAt_ = count_;
+                if (at.y() > bottom_.y()) bottom_ = at, bottomAt_ = count_;
+                last_ = at;
+                ++count_;
+                return;
+            }
+            Close();
+            column_ = column;
+            first_ = top_ = bottom_ = last_ = at;
+            topAt_ = bottomAt_ = 0;
+            count_ = 1;
+        }
+        const QPolygonF& Finish() {
+            Close();
+            return points_;
+        }
+
+      private:
+        void Close() {
+            if (count_ == 0) return;
+            points_.append(first_);
+            const bool topFirst = topAt_ < bottomAt_;
+            for (const QPointF& p : {topFirst ? top_ : bottom_, topFirst ? bottom_ : top_, last_})
+                if (p != points_.back()) points_.append(p);
+            count_ = 0;
+        }
+        QPolygonF points_;
+        QPointF first_, top_, bottom_, last_;
+        long long column_ = 0;
+        int count_ = 0, topAt_ = 0, bottomAt_ = 0;
+    };
     static double Value(const HistorySample& s, int curve) {
         return curve == 0   ? s.Utilisation
                : curve == 1 ? s.Efficiency
@@ -334,12 +396,20 @@ QWidget* ChartPane::OverTimeLayer() const {
     return layer_;
 }
 
-QPointF ChartPane::OverTimePixel(Curve curve, double tick, double value) const {
-    const QValueAxis* y = curve == Curve::Waiting ? waitingAxis_ : percentAxis_;
+ChartPane::PixelMap ChartPane::OverTimeMap() const {
     const QRectF& plot = layer_->Plot();
-    return {plot.left() +
-                plot.width() * (tick - tickAxis_->min()) / (tickAxis_->max() - tickAxis_->min()),
-            plot.top() + plot.height() * (1 - (value - y->min()) / (y->max() - y->min()))};
+    return {plot.left(),
+            plot.width(),
+            tickAxis_->min(),
+            tickAxis_->max() - tickAxis_->min(),
+            plot.top(),
+            plot.height(),
+            {percentAxis_->min(), waitingAxis_->min()},
+            {percentAxis_->max() - percentAxis_->min(), waitingAxis_->max() - waitingAxis_->min()}};
+}
+
+QPointF ChartPane::OverTimePixel(Curve curve, double tick, double value) const {
+    return OverTimeMap()(curve, tick, value);
 }
 
 QPointF ChartPane::ChartPixel(Curve curve, double tick, double value) const {
@@ -464,10 +534,8 @@ void ChartPane::FetchSamples() {
         fetched_ = 0;
         clears_ = history.Clears();
         mostWaiting_ = 0;
-        tickAxis_->setRange(0, FirstTickSpan);
-        Steps(tickAxis_, FirstTickSpan / 5);
-        waitingAxis_->setRange(0, 10);
-        Steps(waitingAxis_, 2);
+        Rescale(tickAxis_, 0, FirstTickSpan, FirstTickSpan / 5);
+        Rescale(waitingAxis_, 0, 10, 2);
         layer_->Invalidate();
     }
     const std::uint64_t added = history.Added();
@@ -493,15 +561,13 @@ void ChartPane::UpdateOverTime() {
         if (first >= low + span / 5) low = std::floor(first / (span / 5)) * (span / 5);
         if (last > low + span) span = RoundUp125(1.25 * (last - low));
         if (low != tickAxis_->min() || low + span != tickAxis_->max()) {
-            tickAxis_->setRange(low, low + span);
-            Steps(tickAxis_, span / 5);
+            Rescale(tickAxis_, low, low + span, span / 5);
             rescaled = true;
         }
     }
     const double top = std::max(10.0, RoundUp125(static_cast<double>(mostWaiting_)));
     if (top > waitingAxis_->max()) {
-        waitingAxis_->setRange(0, top);
-        Steps(waitingAxis_, top / 5);
+        Rescale(waitingAxis_, 0, top, top / 5);
         rescaled = true;
     }
     layer_->Place();

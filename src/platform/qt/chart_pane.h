@@ -52,6 +52,16 @@ class ChartPane final : public QWidget {
     QWidget* OverTimeLayer() const;
     // Where a value of a curve at a tick is drawn, in the layer's pixels.
     QPointF OverTimePixel(Curve curve, double tick, double value) const;
+    // The same mapping with the axes' ranges read once, for many points.
+    struct PixelMap {
+        double left, width, low, span, top, height, bottom[2], range[2];
+        QPointF operator()(Curve curve, double tick, double value) const {
+            const int y = curve == Curve::Waiting ? 1 : 0;
+            return {left + width * (tick - low) / span,
+                    top + height * (1 - (value - bottom[y]) / range[y])};
+        }
+    };
+    PixelMap OverTimeMap() const;
     // The same point as the chart itself maps it, for comparison.
     QPointF ChartPixel(Curve curve, double tick, double value) const;
     static QColor CurveColour(Curve curve);
