@@ -214,6 +214,32 @@ TEST_F(ChartPaneTest, ShownAfterALongRun) {
     EXPECT_EQ(missed, 0);
 }
 
+// When the axes change, the chart is painted afresh at the next tick, or a
+// moment later when no tick comes.
+TEST_F(ChartPaneTest, NewAxesArePaintedWithoutAnotherTick) {
+    Form1& f = Model();
+    Click(f.chkChart);
+    Click(f.cmdStart[0]);
+    auto* view = Pane().findChild<QChartView*>();
+    ASSERT_NE(view, nullptr);
+    auto* ticks = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+    ASSERT_NE(ticks, nullptr);
+    const double first = ticks->max();
+    while (ticks->max() == first && f.TickCount < 5000) window->Tick();
+    ASSERT_NE(ticks->max(), first);
+    QApplication::processEvents();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    view->viewport()->installEventFilter(&counter);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 1000));
+    view->viewport()->removeEventFilter(&counter);
+}
+
 // The pane sweeps the window's settings, on Form1s of its own, to exactly
 // maclab-sweep's files for the same settings and ticks, and plots those numbers.
 TEST_F(ChartPaneTest, SweepEqualsMaclabSweep) {

@@ -197,6 +197,9 @@ ChartPane::ChartPane(const Form1& form, QWidget* parent) : QWidget(parent), form
     column->addLayout(exports);
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { Sync(); });
+    release_.setSingleShot(true);
+    release_.setInterval(15);
+    connect(&release_, &QTimer::timeout, this, &ChartPane::ReleaseRepaint);
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &ChartPane::PollSweep);
     setFixedWidth(600);
@@ -234,7 +237,12 @@ class Layer final : public QWidget {
     const QRectF& Plot() const { return plot_; }
     void Invalidate() {
         stale_ = true;
-        update();
+        if (!held_) update();
+    }
+    // While held, a stale layer waits to be repainted with the whole chart.
+    void Hold(bool held) {
+        held_ = held;
+        if (!held && stale_) update();
     }
     // Draws the samples not drawn yet.
     void Extend(const std::deque<HistorySample>& samples, std::uint64_t end) {
@@ -380,7 +388,7 @@ class Layer final : public QWidget {
     QImage image_;
     QRectF exact_, plot_;
     qreal ratio_ = 1;
-    bool stale_ = true;
+    bool stale_ = true, held_ = false;
     std::uint64_t drawn_ = 0, end_ = 0; // sample numbers: drawn up to, known up to
     QPointF last_[3];
     bool open_[3] = {false, false, false};
@@ -552,6 +560,7 @@ void ChartPane::FetchSamples() {
 // The axes change only now and then, in whole steps; most new samples just
 // extend the curves.
 void ChartPane::UpdateOverTime() {
+    ReleaseRepaint();
     bool rescaled = false;
     if (!samples_.empty()) {
         const double first = static_cast<double>(samples_.front().Tick);
@@ -570,11 +579,34 @@ void ChartPane::UpdateOverTime() {
         Rescale(waitingAxis_, 0, top, top / 5);
         rescaled = true;
     }
+    if (rescaled) HoldRepaint();
     layer_->Place();
     if (rescaled)
         layer_->Invalidate();
     else
         layer_->Extend(samples_, fetched_);
+}
+
+// New axes cost a tick twice the usual work: Qt Charts lays out the labels
+// now, and the chart and the curves are painted afresh.  The painting waits
+// for the next tick (or 15 ms, if none comes sooner), so that no one tick
+// carries both.
+void ChartPane::HoldRepaint() {
+    auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
+    if (view->viewportUpdateMode() == QGraphicsView::NoViewportUpdate) return;
+    updateMode_ = view->viewportUpdateMode();
+    view->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
+    layer_->Hold(true);
+    release_.start();
+}
+
+void ChartPane::ReleaseRepaint() {
+    auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
+    if (view->viewportUpdateMode() != QGraphicsView::NoViewportUpdate) return;
+    release_.stop();
+    view->setViewportUpdateMode(static_cast<QGraphicsView::ViewportUpdateMode>(updateMode_));
+    layer_->Hold(false);
+    view->viewport()->update();
 }
 
 // ---- Against offered traffic ----

@@ -102,6 +102,8 @@ class ChartPane final : public QWidget {
     friend class Layer;
     void FetchSamples();
     void UpdateOverTime();
+    void HoldRepaint();
+    void ReleaseRepaint();
     void PollSweep();
     void FinishSweep();
     void PlotSweep();
@@ -120,6 +122,8 @@ class ChartPane final : public QWidget {
     QValueAxis *tickAxis_ = nullptr, *percentAxis_ = nullptr, *waitingAxis_ = nullptr;
     class Layer* layer_ = nullptr;
     QLineSeries* legend_[3] = {}; // empty: they name the curves in the legend
+    QTimer release_;              // repaints a chart whose axes changed, if no tick does
+    int updateMode_ = 0;          // the view's own QGraphicsView::ViewportUpdateMode
 
     // Against offered traffic.
     QChart *sweepU_ = nullptr, *sweepE_ = nullptr;
