@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -238,6 +239,21 @@ TEST_F(ChartPaneTest, NewAxesArePaintedWithoutAnotherTick) {
     view->viewport()->installEventFilter(&counter);
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 1000));
     view->viewport()->removeEventFilter(&counter);
+    // What is on the screen (only the parts the new axes change were
+    // painted again) is what a whole repaint shows.
+    QWidget* port = view->viewport();
+    const QPoint at = port->mapTo(window.get(), QPoint(0, 0));
+    const QImage shown =
+        window->screen()
+            ->grabWindow(window->winId(), at.x(), at.y(), port->width(), port->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage whole = port->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), whole.size());
+    int differ = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) differ += shown.pixel(x, y) != whole.pixel(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 // The pane sweeps the window's settings, on Form1s of its own, to exactly

@@ -4,8 +4,10 @@
 #include <QChartView>
 #include <QFile>
 #include <QFileDialog>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPaintEvent>
@@ -83,13 +85,15 @@ QChart* Chart(const QString& title) {
     // Square corners and no shadow: cheaper to paint again.
     chart->setBackgroundRoundness(0);
     chart->setDropShadowEnabled(false);
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     return chart;
 }
 
 QChartView* View(QChart* chart) {
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing, false);
-    // The chart's own background covers the whole view: nothing to fill first.
+    // The chart's background covers the whole view (it has no frame): nothing
+    // to fill under it first.
     view->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     view->setBackgroundBrush(Qt::NoBrush);
     return view;
@@ -561,7 +565,7 @@ void ChartPane::FetchSamples() {
 // extend the curves.
 void ChartPane::UpdateOverTime() {
     ReleaseRepaint();
-    bool rescaled = false;
+    bool ticksChanged = false, waitingChanged = false;
     if (!samples_.empty()) {
         const double first = static_cast<double>(samples_.front().Tick);
         const double last = static_cast<double>(samples_.back().Tick);
@@ -571,15 +575,16 @@ void ChartPane::UpdateOverTime() {
         if (last > low + span) span = RoundUp125(1.25 * (last - low));
         if (low != tickAxis_->min() || low + span != tickAxis_->max()) {
             Rescale(tickAxis_, low, low + span, span / 5);
-            rescaled = true;
+            ticksChanged = true;
         }
     }
     const double top = std::max(10.0, RoundUp125(static_cast<double>(mostWaiting_)));
     if (top > waitingAxis_->max()) {
         Rescale(waitingAxis_, 0, top, top / 5);
-        rescaled = true;
+        waitingChanged = true;
     }
-    if (rescaled) HoldRepaint();
+    const bool rescaled = ticksChanged || waitingChanged;
+    if (rescaled) HoldRepaint(ticksChanged, waitingChanged);
     layer_->Place();
     if (rescaled)
         layer_->Invalidate();
@@ -591,22 +596,44 @@ void ChartPane::UpdateOverTime() {
 // now, and the chart and the curves are painted afresh.  The painting waits
 // for the next tick (or 15 ms, if none comes sooner), so that no one tick
 // carries both.
-void ChartPane::HoldRepaint() {
+void ChartPane::HoldRepaint(bool ticks, bool waiting) {
     auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
+    held_.Ticks = held_.Ticks || ticks;
+    held_.Waiting = held_.Waiting || waiting;
     if (view->viewportUpdateMode() == QGraphicsView::NoViewportUpdate) return;
-    updateMode_ = view->viewportUpdateMode();
+    held_.Plot = layer_->geometry();
+    held_.Mode = view->viewportUpdateMode();
     view->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
     layer_->Hold(true);
     release_.start();
 }
 
+// Repaints what new axes change: the plot area, and beside it the labels of
+// the axes that changed (the tick labels and the axis title down to the
+// legend; the waiting counts on the right), or the whole view if the plot
+// area moved.  The title, the legend and the per-cent labels stay as drawn.
 void ChartPane::ReleaseRepaint() {
     auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
     if (view->viewportUpdateMode() != QGraphicsView::NoViewportUpdate) return;
     release_.stop();
-    view->setViewportUpdateMode(static_cast<QGraphicsView::ViewportUpdateMode>(updateMode_));
+    view->setViewportUpdateMode(static_cast<QGraphicsView::ViewportUpdateMode>(held_.Mode));
     layer_->Hold(false);
-    view->viewport()->update();
+    QWidget* port = view->viewport();
+    const QRect plot = layer_->geometry();
+    QRegion region = plot.adjusted(-2, -2, 2, 2);
+    if (held_.Ticks) {
+        QLegend* legend = overTime_->legend();
+        const QRect below =
+            view->mapFromScene(legend->mapRectToScene(legend->boundingRect())).boundingRect();
+        const int end =
+            legend->isVisible() && below.top() > plot.bottom() ? below.top() : port->height();
+        region |= QRect(0, plot.bottom(), port->width(), end - plot.bottom());
+    }
+    if (held_.Waiting)
+        region |= QRect(plot.right(), 0, port->width() - plot.right(), port->height());
+    if (plot != held_.Plot) region = port->rect();
+    port->update(region);
+    held_ = Held();
 }
 
 // ---- Against offered traffic ----

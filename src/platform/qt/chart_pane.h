@@ -102,7 +102,7 @@ class ChartPane final : public QWidget {
     friend class Layer;
     void FetchSamples();
     void UpdateOverTime();
-    void HoldRepaint();
+    void HoldRepaint(bool ticks, bool waiting);
     void ReleaseRepaint();
     void PollSweep();
     void FinishSweep();
@@ -123,7 +123,11 @@ class ChartPane final : public QWidget {
     class Layer* layer_ = nullptr;
     QLineSeries* legend_[3] = {}; // empty: they name the curves in the legend
     QTimer release_;              // repaints a chart whose axes changed, if no tick does
-    int updateMode_ = 0;          // the view's own QGraphicsView::ViewportUpdateMode
+    struct Held {                 // what changed while the repaint waits
+        bool Ticks = false, Waiting = false;
+        QRect Plot;   // where the plot area was
+        int Mode = 0; // the view's own QGraphicsView::ViewportUpdateMode
+    } held_;
 
     // Against offered traffic.
     QChart *sweepU_ = nullptr, *sweepE_ = nullptr;
