@@ -203,7 +203,7 @@ ChartPane::ChartPane(const Form1& form, QWidget* parent) : QWidget(parent), form
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { Sync(); });
     release_.setSingleShot(true);
     release_.setInterval(15);
-    connect(&release_, &QTimer::timeout, this, &ChartPane::ReleaseRepaint);
+    connect(&release_, &QTimer::timeout, this, [this] { ReleaseRepaint(true); });
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &ChartPane::PollSweep);
     setFixedWidth(600);
@@ -247,6 +247,10 @@ class Layer final : public QWidget {
     void Hold(bool held) {
         held_ = held;
         if (!held && stale_) update();
+    }
+    // Draws the curves afresh now, if they are stale, for a later paint.
+    void Prepare() {
+        if (stale_) Redraw();
     }
     // Draws the samples not drawn yet.
     void Extend(const std::deque<HistorySample>& samples, std::uint64_t end) {
@@ -564,7 +568,7 @@ void ChartPane::FetchSamples() {
 // The axes change only now and then, in whole steps; most new samples just
 // extend the curves.
 void ChartPane::UpdateOverTime() {
-    ReleaseRepaint();
+    ReleaseRepaint(false);
     bool ticksChanged = false, waitingChanged = false;
     if (!samples_.empty()) {
         const double first = static_cast<double>(samples_.front().Tick);
@@ -592,10 +596,11 @@ void ChartPane::UpdateOverTime() {
         layer_->Extend(samples_, fetched_);
 }
 
-// New axes cost a tick twice the usual work: Qt Charts lays out the labels
-// now, and the chart and the curves are painted afresh.  The painting waits
-// for the next tick (or 15 ms, if none comes sooner), so that no one tick
-// carries both.
+// New axes cost a tick several times the usual work: Qt Charts lays out the
+// labels, the curves are drawn afresh for the new scale, and the chart is
+// painted again.  Each has a tick of its own: the layout now, the curves at
+// the next tick and the painting at the one after (or all that is left 15 ms
+// on, if no tick comes sooner).
 void ChartPane::HoldRepaint(bool ticks, bool waiting) {
     auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
     held_.Ticks = held_.Ticks || ticks;
@@ -612,9 +617,15 @@ void ChartPane::HoldRepaint(bool ticks, bool waiting) {
 // the axes that changed (the tick labels and the axis title down to the
 // legend; the waiting counts on the right), or the whole view if the plot
 // area moved.  The title, the legend and the per-cent labels stay as drawn.
-void ChartPane::ReleaseRepaint() {
+void ChartPane::ReleaseRepaint(bool now) {
     auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
     if (view->viewportUpdateMode() != QGraphicsView::NoViewportUpdate) return;
+    if (!now && !held_.Drawn) {
+        layer_->Prepare();
+        held_.Drawn = true;
+        release_.start();
+        return;
+    }
     release_.stop();
     view->setViewportUpdateMode(static_cast<QGraphicsView::ViewportUpdateMode>(held_.Mode));
     layer_->Hold(false);

@@ -103,7 +103,7 @@ class ChartPane final : public QWidget {
     void FetchSamples();
     void UpdateOverTime();
     void HoldRepaint(bool ticks, bool waiting);
-    void ReleaseRepaint();
+    void ReleaseRepaint(bool now);
     void PollSweep();
     void FinishSweep();
     void PlotSweep();
@@ -125,8 +125,9 @@ class ChartPane final : public QWidget {
     QTimer release_;              // repaints a chart whose axes changed, if no tick does
     struct Held {                 // what changed while the repaint waits
         bool Ticks = false, Waiting = false;
-        QRect Plot;   // where the plot area was
-        int Mode = 0; // the view's own QGraphicsView::ViewportUpdateMode
+        bool Drawn = false; // the curves for the new axes are drawn
+        QRect Plot;         // where the plot area was
+        int Mode = 0;       // the view's own QGraphicsView::ViewportUpdateMode
     } held_;
 
     // Against offered traffic.
