@@ -431,8 +431,7 @@ QPointF ChartPane::OverTimePixel(Curve curve, double tick, double value) const {
 QPointF ChartPane::ChartPixel(Curve curve, double tick, double value) const {
     const QPointF scene =
         overTime_->mapToScene(overTime_->mapToPosition({tick, value}, legend_[int(curve)]));
-    const QChartView* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
-    return view->viewportTransform().map(scene) - QPointF(layer_->pos());
+    return overTimeView_->viewportTransform().map(scene) - QPointF(layer_->pos());
 }
 
 QWidget* ChartPane::MakeOverTimePage() {
@@ -459,6 +458,7 @@ QWidget* ChartPane::MakeOverTimePage() {
         "Utilisation (received x packet length / ticks) and efficiency (received / queued) "
         "since the last reset, and the packets waiting in all queues, every tenth tick."));
     layer_ = new Layer(*this, view);
+    overTimeView_ = view;
     return view;
 }
 
@@ -602,13 +602,13 @@ void ChartPane::UpdateOverTime() {
 // the next tick and the painting at the one after (or all that is left 15 ms
 // on, if no tick comes sooner).
 void ChartPane::HoldRepaint(bool ticks, bool waiting) {
-    auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
     held_.Ticks = held_.Ticks || ticks;
     held_.Waiting = held_.Waiting || waiting;
-    if (view->viewportUpdateMode() == QGraphicsView::NoViewportUpdate) return;
+    if (held_.Active) return;
+    held_.Active = true;
     held_.Plot = layer_->geometry();
-    held_.Mode = view->viewportUpdateMode();
-    view->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
+    held_.Mode = overTimeView_->viewportUpdateMode();
+    overTimeView_->setViewportUpdateMode(QGraphicsView::NoViewportUpdate);
     layer_->Hold(true);
     release_.start();
 }
@@ -618,8 +618,7 @@ void ChartPane::HoldRepaint(bool ticks, bool waiting) {
 // legend; the waiting counts on the right), or the whole view if the plot
 // area moved.  The title, the legend and the per-cent labels stay as drawn.
 void ChartPane::ReleaseRepaint(bool now) {
-    auto* view = static_cast<QChartView*>(layer_->parentWidget()->parentWidget());
-    if (view->viewportUpdateMode() != QGraphicsView::NoViewportUpdate) return;
+    if (!held_.Active) return;
     if (!now && !held_.Drawn) {
         layer_->Prepare();
         held_.Drawn = true;
@@ -627,22 +626,25 @@ void ChartPane::ReleaseRepaint(bool now) {
         return;
     }
     release_.stop();
-    view->setViewportUpdateMode(static_cast<QGraphicsView::ViewportUpdateMode>(held_.Mode));
+    overTimeView_->setViewportUpdateMode(held_.Mode);
     layer_->Hold(false);
-    QWidget* port = view->viewport();
+    QWidget* port = overTimeView_->viewport();
     const QRect plot = layer_->geometry();
-    QRegion region = plot.adjusted(-2, -2, 2, 2);
-    if (held_.Ticks) {
-        QLegend* legend = overTime_->legend();
-        const QRect below =
-            view->mapFromScene(legend->mapRectToScene(legend->boundingRect())).boundingRect();
-        const int end =
-            legend->isVisible() && below.top() > plot.bottom() ? below.top() : port->height();
-        region |= QRect(0, plot.bottom(), port->width(), end - plot.bottom());
+    QRegion region = port->rect();
+    if (plot == held_.Plot) {
+        region = plot.adjusted(-2, -2, 2, 2);
+        if (held_.Ticks) {
+            QLegend* legend = overTime_->legend();
+            const QRect below =
+                overTimeView_->mapFromScene(legend->mapRectToScene(legend->boundingRect()))
+                    .boundingRect();
+            const int end =
+                legend->isVisible() && below.top() > plot.bottom() ? below.top() : port->height();
+            region |= QRect(0, plot.bottom(), port->width(), end - plot.bottom());
+        }
+        if (held_.Waiting)
+            region |= QRect(plot.right(), 0, port->width() - plot.right(), port->height());
     }
-    if (held_.Waiting)
-        region |= QRect(plot.right(), 0, port->width() - plot.right(), port->height());
-    if (plot != held_.Plot) region = port->rect();
     port->update(region);
     held_ = Held();
 }

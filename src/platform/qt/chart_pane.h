@@ -7,6 +7,7 @@
 // worker threads, each point on a Form1 of its own, never the window's.
 #pragma once
 
+#include <QGraphicsView>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
@@ -121,13 +122,15 @@ class ChartPane final : public QWidget {
     QChart* overTime_ = nullptr;
     QValueAxis *tickAxis_ = nullptr, *percentAxis_ = nullptr, *waitingAxis_ = nullptr;
     class Layer* layer_ = nullptr;
+    QChartView* overTimeView_ = nullptr;
     QLineSeries* legend_[3] = {}; // empty: they name the curves in the legend
     QTimer release_;              // repaints a chart whose axes changed, if no tick does
-    struct Held {                 // what changed while the repaint waits
-        bool Ticks = false, Waiting = false;
-        bool Drawn = false; // the curves for the new axes are drawn
-        QRect Plot;         // where the plot area was
-        int Mode = 0;       // the view's own QGraphicsView::ViewportUpdateMode
+    struct Held {                 // while the repaint after new axes waits
+        bool Active = false;
+        bool Ticks = false, Waiting = false; // which axes changed
+        bool Drawn = false;                  // the curves for the new axes are drawn
+        QRect Plot;                          // where the plot area was
+        QGraphicsView::ViewportUpdateMode Mode = QGraphicsView::MinimalViewportUpdate;
     } held_;
 
     // Against offered traffic.
