@@ -393,6 +393,11 @@ class Form1 {
     // d * StationRecords + c is bit k alone when listener d hears station c
     // after k cells, 0 when c is out of range (or d itself).
     std::array<std::uint32_t, StationRecords * StationRecords> RadioHears{};
+    // The same table turned around: for each delay k, entry d has bit c set
+    // when listener d hears station c after k cells.  Rows are padded to a
+    // whole number of vector lanes, the padding always 0.
+    static constexpr int RadioLanes = 32;
+    std::array<std::array<std::uint32_t, RadioLanes>, PathCells> RadioHearsAt{};
     struct {
         int Stations = -1;
         int Length = -1;

@@ -128,4 +128,12 @@ constexpr Long RGB(int r, int g, int b) {
     return r + 256 * g + 65536 * b;
 }
 
+// `yes` when `when` holds, else `no`, worked out with masks rather than a
+// jump, for choices on random traffic that a processor would often guess
+// wrong (the compiler turns plain conditional expressions into jumps there).
+constexpr Long Select(bool when, Long yes, Long no) {
+    const Long mask = -static_cast<Long>(when);
+    return (yes & mask) | (no & ~mask);
+}
+
 } // namespace maclab

@@ -240,9 +240,15 @@ constexpr auto CellBit = [] {
 
 // Ring and radio paths: every symbol moves one cell out and the station's
 // output enters cell 0; cell L holds what leaves the end.
+// (Each cell's old symbol is carried to the next in a register, so that no
+// load waits for the store just made, and no library copy is called.)
 void AdvancePath(Node& s, int L) {
-    for (int k = L; k >= 1; --k) s.OutPath[k] = s.OutPath[k - 1];
-    s.OutPath[0] = s.Output;
+    Long carry = s.Output;
+    for (int k = 0; k <= L; ++k) {
+        const Long next = s.OutPath[k];
+        s.OutPath[k] = carry;
+        carry = next;
+    }
 }
 } // namespace
 
@@ -289,12 +295,15 @@ void Form1::FindRadioLinks(int n, int L) {
         RadioLinksFor.Y[i] = NodeTable[i].CellY[0];
     }
     RadioHears.fill(0);
+    for (auto& row : RadioHearsAt) row.fill(0);
     for (int d = 0; d < n; ++d)
         for (int c = 0; c < n; ++c) {
             if (c == d) continue;
             const long long delay = RadioDelay(c, d);
-            if (delay < L && delay >= 0)
+            if (delay < L && delay >= 0) {
                 RadioHears[d * StationRecords + c] = std::uint32_t{1} << delay;
+                RadioHearsAt[delay][d] |= std::uint32_t{1} << c;
+            }
         }
 }
 
@@ -303,39 +312,47 @@ void Form1::FindRadioLinks(int n, int L) {
 void Form1::MediumSpace() {
     const int n = ActiveStations();
     const int L = PathLength;
-    for (int i = 0; i < n; ++i) AdvancePath(NodeTable[i], L);
+    const Long B = BackColour;
+    // Which stations have a symbol in each cell of their paths after this
+    // step: bit c of entry k is set when station c's cell k will be busy.
+    // It is read off the cells before they move (cell k - 1 moves to k, the
+    // output enters cell 0), so that no load waits for the stores of the
+    // move.  Entries from L on may be wrong, which does not matter: the radio
+    // table hears no cell at or beyond the path's end.  (A fixed count of
+    // cells, which the compiler turns into whole vectors.)
+    std::array<std::uint32_t, PathCells> busyAt{};
+    for (int c = 0; c < n; ++c) {
+        Node& talker = NodeTable[c];
+        const std::uint32_t bit = std::uint32_t{1} << c;
+        busyAt[0] |= bit & (0u - static_cast<std::uint32_t>(talker.Output != B));
+        for (int k = 0; k < PathCells - 1; ++k)
+            busyAt[k + 1] |= bit & (0u - static_cast<std::uint32_t>(talker.OutPath[k] != B));
+        AdvancePath(talker, L);
+    }
     for (int i = 0; i < n; ++i) DrawPathCells(i);
     if (!RadioLinksFit(n, L)) FindRadioLinks(n, L);
-    // Which cells of each station's path carry a symbol, one bit a cell.
-    // (The loops run over whole records, which the compiler vectorises; the
-    // radio table has no bit beyond the path or for a station out of play.)
-    std::array<std::uint32_t, StationRecords> busy{};
-    for (int c = 0; c < n; ++c) {
-        const Node& talker = NodeTable[c];
-        std::uint32_t bits = 0;
-        for (int k = 0; k < PathCells; ++k)
-            bits |= CellBit[k] & (0u - static_cast<std::uint32_t>(talker.OutPath[k] != BackColour));
-        busy[c] = bits;
+    // Every listener at once: the stations it hears now, one bit each.
+    // (Each station reaches a listener at one delay at most, so a station
+    // appears once, and the bits name exactly the stations heard.)
+    std::array<std::uint32_t, RadioLanes> heard{};
+    for (int k = 0; k < L; ++k) {
+        const std::uint32_t talkers = busyAt[k];
+        const auto& hears = RadioHearsAt[k];
+        for (int d = 0; d < RadioLanes; ++d) heard[d] |= hears[d] & talkers;
     }
     for (int d = 0; d < n; ++d) {
         Node& listener = NodeTable[d];
-        const std::uint32_t* hears = &RadioHears[d * StationRecords];
-        // How many stations are heard, and the sum of their numbers plus
-        // one, which names the station when only one is heard.
-        std::uint32_t count = 0, which = 0;
-        for (int c = 0; c < StationRecords; ++c) {
-            const std::uint32_t hit = busy[c] & hears[c];
-            const std::uint32_t one = (hit | (0u - hit)) >> 31;
-            count += one;
-            which += (0u - one) & static_cast<std::uint32_t>(c + 1);
-        }
+        const std::uint32_t x = heard[d];
+        const bool any = x != 0;
+        const bool several = (x & (x - 1)) != 0;
         // (Selections, not branches: the outcome is as good as random.  The
         // lookup is made even when it is not used, at a cell that exists.)
-        const std::uint32_t c = count == 1 ? which - 1 : 0;
-        const int delay = std::countr_zero((busy[c] & hears[c]) | CellBit[PathCells - 1]);
+        const int c = std::countr_zero(x | (std::uint32_t{1} << (StationRecords - 1)));
+        const int delay =
+            std::countr_zero(RadioHears[d * StationRecords + c] | CellBit[PathCells - 1]);
         const Long one = NodeTable[c].OutPath[delay];
-        const bool garbled = count >= 2 || (count == 1 && listener.Output != BackColour);
-        listener.Heard = garbled ? CollisionColour : (count == 1 ? one : BackColour);
+        const bool garbled = several | (any & (listener.Output != B));
+        listener.Heard = Select(garbled, CollisionColour, Select(any, one, B));
     }
 }
 
