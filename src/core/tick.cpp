@@ -320,13 +320,16 @@ void Form1::MediumSpace() {
     // move.  Entries from L on may be wrong, which does not matter: the radio
     // table hears no cell at or beyond the path's end.  (A fixed count of
     // cells, which the compiler turns into whole vectors.)
+    static_assert(StationRecords <= RadioLanes && RadioLanes <= 32, "one bit a station");
     std::array<std::uint32_t, PathCells> busyAt{};
     for (int c = 0; c < n; ++c) {
         Node& talker = NodeTable[c];
         const std::uint32_t bit = std::uint32_t{1} << c;
-        busyAt[0] |= bit & (0u - static_cast<std::uint32_t>(talker.Output != B));
-        for (int k = 0; k < PathCells - 1; ++k)
-            busyAt[k + 1] |= bit & (0u - static_cast<std::uint32_t>(talker.OutPath[k] != B));
+        const auto busy = [bit, B](Long cell) {
+            return bit & (0u - static_cast<std::uint32_t>(cell != B));
+        };
+        busyAt[0] |= busy(talker.Output);
+        for (int k = 0; k < PathCells - 1; ++k) busyAt[k + 1] |= busy(talker.OutPath[k]);
         AdvancePath(talker, L);
     }
     for (int i = 0; i < n; ++i) DrawPathCells(i);
