@@ -76,6 +76,15 @@ class RunHistory {
         return true;
     }
 
+    // Bytes of samples this history holds that the other does not share.
+    std::size_t BytesNotSharedWith(const RunHistory* other) const {
+        std::size_t chunks = 0;
+        for (std::size_t c = 0; c < chunks_.size(); ++c)
+            if (other == nullptr || c >= other->chunks_.size() || other->chunks_[c] != chunks_[c])
+                ++chunks;
+        return chunks * sizeof(Chunk) + chunks_.capacity() * sizeof(chunks_[0]);
+    }
+
   private:
     static constexpr std::size_t ChunkSize = 250;
     using Chunk = std::array<HistorySample, ChunkSize>;

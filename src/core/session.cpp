@@ -10,12 +10,34 @@
 namespace maclab {
 
 namespace {
-// Roughly what a checkpoint adds to memory: the state, the texts of its
-// controls, and the samples of the charts written since the last one (the
-// rest it shares with the checkpoint before).
-std::size_t BytesOf(const FormState&, std::uint64_t ticksSinceLast) {
-    const std::size_t samples = std::min<std::uint64_t>(ticksSinceLast / 10 + 500, 10000);
-    return sizeof(FormState) + 64 * 400 + samples * sizeof(HistorySample);
+// What a copy of the state adds to memory: the state itself, the texts of its
+// controls that do not fit inside a string, and the chart samples it does not
+// share with the checkpoint before it.
+std::size_t BytesOf(const FormState& s, const FormState* before) {
+    std::size_t bytes =
+        sizeof(FormState) + s.History.BytesNotSharedWith(before ? &before->History : nullptr);
+    const auto text = [&](const std::string& t) {
+        if (t.capacity() > 15) bytes += t.capacity() + 16;
+    };
+    const auto control = [&](const Control& c) {
+        text(c.Caption);
+        text(c.ToolTip);
+    };
+    for (const ComboBox* box :
+         {&s.cmbTopology, &s.cmbScheme, &s.cmbNodes, &s.cmbOT, &s.cmbLength}) {
+        text(box->Text);
+        bytes += box->List.capacity() * sizeof(std::string);
+        for (const std::string& entry : box->List) text(entry);
+    }
+    // Every control's texts: walk the state's controls as laid out in memory
+    // would be fragile, so count the station arrays and take the rest as one
+    // control each of the longest kind.
+    for (int i = 0; i < StationControls; ++i)
+        for (const Control* c : {&s.cmdNode[i], &s.shpNode[i], &s.lneDrop[i], &s.lblTxStatus[i],
+                                 &s.lblRxStatus[i], &s.lblQueued[i]})
+            control(*c);
+    bytes += 64 * 200; // the other controls' tooltips, generously
+    return bytes;
 }
 } // namespace
 
@@ -28,23 +50,29 @@ void Form1::StartSession() {
 }
 
 void Form1::TakeCheckpoint() {
-    const std::uint64_t since = Session.Checkpoints.empty()
-                                    ? SessionTick
-                                    : SessionTick - Session.Checkpoints.back().State.SessionTick;
-    Checkpoint c{Session.Applied, BytesOf(*this, since), *this};
+    const FormState* before =
+        Session.Checkpoints.empty() ? nullptr : &Session.Checkpoints.back().State;
+    Checkpoint c{Session.Applied, BytesOf(*this, before), *this};
     Session.Bytes += c.Bytes;
     Session.Checkpoints.push_back(std::move(c));
-    // Over budget: every other checkpoint goes (the first, at start-up,
-    // stays), and they are taken half as often from now on.
+    // Over budget: every other checkpoint goes (the first, at start-up, and
+    // the last stay), and they are taken half as often from now on.
     while (Session.Bytes > CheckpointBudget && Session.Checkpoints.size() > 2) {
-        std::vector<Checkpoint> kept;
-        Session.Bytes = 0;
-        for (std::size_t k = 0; k < Session.Checkpoints.size(); ++k)
-            if (k % 2 == 0 || k + 1 == Session.Checkpoints.size()) {
-                Session.Bytes += Session.Checkpoints[k].Bytes;
-                kept.push_back(std::move(Session.Checkpoints[k]));
+        // In place, so that memory never holds both the old and the new list.
+        auto& cps = Session.Checkpoints;
+        std::size_t to = 0;
+        for (std::size_t k = 0; k < cps.size(); ++k)
+            if (k % 2 == 0 || k + 1 == cps.size()) {
+                if (to != k) cps[to] = std::move(cps[k]);
+                ++to;
             }
-        Session.Checkpoints = std::move(kept);
+        cps.resize(to);
+        Session.Bytes = 0;
+        for (std::size_t k = 0; k < Session.Checkpoints.size(); ++k) {
+            Checkpoint& kept = Session.Checkpoints[k];
+            kept.Bytes = BytesOf(kept.State, k > 0 ? &Session.Checkpoints[k - 1].State : nullptr);
+            Session.Bytes += kept.Bytes;
+        }
         Session.Spacing *= 2;
     }
 }
