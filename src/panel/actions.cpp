@@ -37,7 +37,10 @@ Verdict Form1::Check(const Action& a, const ControlEntry*& control) const {
             const auto& list = control->Combo().List;
             if (std::find(list.begin(), list.end(), a.Text) == list.end())
                 return Verdict::Refused("not a list entry");
-        } else if (a.Text.find('\n') != std::string::npos) {
+        } else if (a.Text.find('\n') != std::string::npos ||
+                   (!a.Text.empty() && a.Text.back() == '\r')) {
+            // A line break, or a carriage return where a line would end: the
+            // text could not be written as one line of a script.
             return Verdict::Refused("a box holds a single line");
         }
         return {};
