@@ -11,6 +11,7 @@
 
 #include "platform/qt/colours.h"
 #include "platform/qt/ring_raster.h"
+#include "platform/qt/station_table.h"
 
 namespace maclab::qt {
 
@@ -340,9 +341,12 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
     QImage image(static_cast<int>(std::ceil(size.width() * ratio_)) + 1,
                  static_cast<int>(std::ceil(size.height() * ratio_)) + 1,
                  QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio_);
     image.fill(Qt::transparent);
+    // Drawn in form pixels through an explicit scale: a painter on an image
+    // whose pixel ratio is below 1 (a window smaller than the form) would
+    // draw at ratio 1 and cut the shape off at the image's edge.
     QPainter p(&image);
+    p.scale(ratio_, ratio_);
     if (part == Part::Box) {
         p.setPen(QPen(ModelColour(c.BorderColor), 1));
         p.setBrush(ModelColour(colour));
@@ -365,6 +369,7 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
         p.drawEllipse(circle);
     }
     p.end();
+    image.setDevicePixelRatio(ratio_);
     return *shapeCache_.insert(key, std::move(image));
 }
 
@@ -460,7 +465,8 @@ void Canvas::mousePressEvent(QMouseEvent* event) {
 }
 
 NetworkView::NetworkView(const Form1& form, QWidget* parent)
-    : QWidget(parent), canvas_(new Canvas(form, this)), formSize_(FormPixels(form)) {
+    : QWidget(parent), canvas_(new Canvas(form, this)), table_(new StationTable(form, this)),
+      formSize_(FormPixels(form)) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ModelColour(form.Form.BackColor));
     setPalette(palette);
@@ -468,12 +474,41 @@ NetworkView::NetworkView(const Form1& form, QWidget* parent)
     resize(formSize_);
 }
 
+QSize NetworkView::sizeHint() const {
+    if (table_->isHidden()) return formSize_;
+    return formSize_ + QSize(table_->FormSize().width(), 0);
+}
+
+bool NetworkView::SyncTable() {
+    const bool wanted = table_->Wanted();
+    const bool changed = wanted == table_->isHidden();
+    if (changed) {
+        table_->setVisible(wanted);
+        updateGeometry();
+        Arrange();
+    }
+    if (wanted) table_->Sync();
+    return changed;
+}
+
 void NetworkView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void NetworkView::Arrange() {
+    const QSize whole = sizeHint();
     const double scale = std::max(
-        0.05, std::min(double(width()) / formSize_.width(), double(height()) / formSize_.height()));
+        0.05, std::min(double(width()) / whole.width(), double(height()) / whole.height()));
     canvas_->SetScale(scale);
-    canvas_->move((width() - canvas_->width()) / 2, (height() - canvas_->height()) / 2);
+    const int tableWidth = table_->isHidden() ? 0 : Round(table_->FormSize().width() * scale);
+    const QPoint at((width() - canvas_->width() - tableWidth) / 2,
+                    (height() - canvas_->height()) / 2);
+    canvas_->move(at);
+    if (!table_->isHidden()) {
+        table_->SetScale(scale);
+        table_->setGeometry(at.x() + canvas_->width(), at.y(), tableWidth, canvas_->height());
+    }
 }
 
 } // namespace maclab::qt

@@ -23,6 +23,8 @@
 
 namespace maclab::qt {
 
+class StationTable;
+
 class Canvas final : public QWidget, public Surface {
   public:
     Canvas(const Form1& form, QWidget* parent);
@@ -131,19 +133,27 @@ class Canvas final : public QWidget, public Surface {
 
 // The network and its panel as one widget that takes whatever area it is
 // given: the canvas, with every control on it, is scaled to fit and centred,
-// its proportions kept (the rest is the panel's colour).
+// its proportions kept (the rest is the panel's colour).  While the status is
+// shown, the station table stands right of the panel at the same scale.
 class NetworkView final : public QWidget {
   public:
     NetworkView(const Form1& form, QWidget* parent);
     Canvas& Drawing() { return *canvas_; }
-    QSize sizeHint() const override { return formSize_; }
+    StationTable& Table() { return *table_; }
+    QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return formSize_ / 4; }
+    // Shows or hides the station table as the model wants and brings it up
+    // to date; true when it came or went.
+    bool SyncTable();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void Arrange();
+
     Canvas* canvas_;
+    StationTable* table_;
     QSize formSize_;
 };
 

@@ -17,6 +17,7 @@
 #include "platform/qt/canvas.h"
 #include "platform/qt/chart_pane.h"
 #include "platform/qt/colours.h"
+#include "platform/qt/station_table.h"
 
 namespace maclab::qt {
 
@@ -151,6 +152,10 @@ bool SameControl(const Control& a, const Control& b) {
            a.ToolTip == b.ToolTip;
 }
 
+bool IsStatusLabel(const ControlEntry& entry) {
+    return entry.Name == "lblTxStatus" || entry.Name == "lblRxStatus" || entry.Name == "lblQueued";
+}
+
 bool EndsEditing(const QEvent* event) {
     if (event->type() == QEvent::FocusOut) return true;
     if (event->type() != QEvent::KeyPress) return false;
@@ -246,7 +251,8 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     for (const ControlEntry& entry : form_.Controls()) {
         switch (entry.Type) {
         case ControlEntry::Kind::Label:
-            AddLabel(*entry.Model);
+            // The stations' status is shown in the station table instead.
+            if (!IsStatusLabel(entry)) AddLabel(*entry.Model);
             break;
         case ControlEntry::Kind::ComboBox:
             AddCombo(entry.Combo());
@@ -438,11 +444,16 @@ void MainWindow::Sync() {
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
     canvas_->Flush();
+    // A window of its own size grows by the station table or the chart pane
+    // when it comes and shrinks when it goes, so that the network keeps its scale.
+    const bool ownSize = !isMaximized() && !isFullScreen() && isVisible();
+    const int tableWidth =
+        static_cast<int>(std::lround(view_->Table().FormSize().width() * canvas_->Scale()));
+    if (view_->SyncTable() && ownSize)
+        resize(width() + (view_->Table().isHidden() ? -tableWidth : tableWidth), height());
     const bool charted = charts_->isVisible();
     charts_->Sync();
-    // A window of its own size grows by the pane when the pane comes and
-    // shrinks when it goes, so that the network keeps its scale.
-    if (charts_->isVisible() != charted && !isMaximized() && !isFullScreen() && isVisible())
+    if (charts_->isVisible() != charted && ownSize)
         resize(width() + (charted ? -charts_->width() : charts_->width()), height());
     SyncClock();
 }
