@@ -88,6 +88,29 @@ void Canvas::AdoptGeometry() {
     mediumTop_ = std::clamp(Round(m.Top * k), 0, want.height());
     mediumRight_ = std::clamp(Round((m.Left + m.Width) * k), mediumLeft_, want.width());
     mediumBottom_ = std::clamp(Round((m.Top + m.Height) * k), mediumTop_, want.height());
+    // The panel's captions that reach into the medium's area from outside
+    // ("Offered Traffic", "Packet Length") keep the panel's colour behind
+    // them: no ring is drawn there, and silence is not shown there either.
+    captions_.clear();
+    const QRect medium(QPoint(mediumLeft_, mediumTop_),
+                       QPoint(mediumRight_ - 1, mediumBottom_ - 1));
+    for (const ControlEntry& e : form_.Controls()) {
+        const Control& c = *e.Model;
+        if (e.Type != ControlEntry::Kind::Label || e.InArray()) continue;
+        const QRect box(
+            QPoint(Round(c.Left * k), Round(c.Top * k)),
+            QPoint(Round((c.Left + c.Width) * k) - 1, Round((c.Top + c.Height) * k) - 1));
+        if (medium.intersects(box) && !medium.contains(box)) captions_.push_back(box & medium);
+    }
+    // One clean corner of the panel's colour rather than a step per caption:
+    // out to the medium's edge, and up to its top when that is near.
+    if (!captions_.empty()) {
+        QRect corner;
+        for (const QRect& box : captions_) corner |= box;
+        if (corner.right() + corner.width() > medium.right()) corner.setRight(medium.right());
+        if (corner.top() - medium.top() < corner.height()) corner.setTop(medium.top());
+        captions_.assign(1, corner);
+    }
     // Looks drawn for another density are not needed again soon.
     shapeCache_.clear();
     Redraw();
@@ -100,6 +123,7 @@ void Canvas::FillBackground() {
                           image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
     FillBox(all, mediumLeft_, mediumTop_, mediumRight_, mediumBottom_,
             ModelPixel(form_.Medium.BackColor));
+    KeepCaptions(QRect(0, 0, image_.width(), image_.height()));
     RestoreLines(0, 0, image_.width(), image_.height());
 }
 
@@ -167,6 +191,17 @@ void Canvas::TraceLines() {
             lineTop_ = std::min(lineTop_, row);
             lineBottom_ = std::max(lineBottom_, row + 1);
         }
+    }
+}
+
+void Canvas::KeepCaptions(const QRect& area) {
+    const PixelBuffer all{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
+                          image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
+    for (const QRect& caption : captions_) {
+        const QRect box = caption & area;
+        if (!box.isEmpty())
+            FillBox(all, box.left(), box.top(), box.right() + 1, box.bottom() + 1,
+                    ModelPixel(form_.Form.BackColor));
     }
 }
 
@@ -268,6 +303,7 @@ void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
                 ModelPixel(colour));
     const int reach = static_cast<int>(std::ceil(outer)) + 1;
     RestoreLines(px - reach, py - reach, px + reach + 1, py + reach + 1);
+    KeepCaptions(QRect(px - reach, py - reach, 2 * reach + 1, 2 * reach + 1));
     blank_ = false;
 }
 
@@ -373,10 +409,16 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
     return *shapeCache_.insert(key, std::move(image));
 }
 
+bool Canvas::Drawn(const Item& item) const {
+    // The hub belongs to the Star; on the Ring nothing passes through the
+    // middle, so its circle is not drawn there.
+    return item.shown.Visible && !(item.model == &form_.Shape1 && form_.Topology == TopoRing);
+}
+
 void Canvas::PaintItem(QPainter& p, const Item& item) {
     const Control& c = item.shown;
     // Lines are part of the image.
-    if (!c.Visible || item.look == Look::Line) return;
+    if (!Drawn(item) || item.look == Look::Line) return;
     // On whole device pixels, so that the copy stays sharp.
     const QPointF at(std::round(c.Left / TwipsPerPixel * ratio_) / ratio_,
                      std::round(c.Top / TwipsPerPixel * ratio_) / ratio_);
@@ -425,7 +467,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
 const Control* Canvas::ItemAt(QPointF at) const {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
         const Control& c = it->shown;
-        if (!c.Visible) continue;
+        if (!Drawn(*it)) continue;
         if (it->look == Look::Line) {
             const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
             const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
@@ -485,7 +527,12 @@ bool NetworkView::SyncTable() {
     if (changed) {
         table_->setVisible(wanted);
         updateGeometry();
-        Arrange();
+        // Right of the form at the scale it has now; the window makes room
+        // for it (or the next resize shares the room out afresh).
+        if (wanted)
+            table_->setGeometry(canvas_->x() + canvas_->width(), canvas_->y(),
+                                Round(table_->FormSize().width() * canvas_->Scale()),
+                                canvas_->height());
     }
     if (wanted) table_->Sync();
     return changed;
@@ -506,7 +553,7 @@ void NetworkView::Arrange() {
                     (height() - canvas_->height()) / 2);
     canvas_->move(at);
     if (!table_->isHidden()) {
-        table_->SetScale(scale);
+        if (scale != table_->Scale()) table_->SetScale(scale);
         table_->setGeometry(at.x() + canvas_->width(), at.y(), tableWidth, canvas_->height());
     }
 }

@@ -82,6 +82,11 @@ class Canvas final : public QWidget, public Surface {
     // whatever a ring or a box just covered in [left, right) x [top, bottom).
     void TraceLines();
     void RestoreLines(int left, int top, int right, int bottom);
+    // The panel's colour again behind the captions that stand in the
+    // medium's area, where a ring or silence covered them in this area.
+    void KeepCaptions(const QRect& area);
+    // Whether a shape is painted (and answers the pointer).
+    bool Drawn(const Item& item) const;
     // An area in form pixels, marked for painting.
     void MarkDirty(const QRectF& area);
     static QRectF Bounds(const Item& item, const Control& c);
@@ -99,7 +104,8 @@ class Canvas final : public QWidget, public Surface {
     // The medium's area in image pixels: rings are drawn only inside it, and
     // silence there shows in the medium's own colour.
     int mediumLeft_ = 0, mediumTop_ = 0, mediumRight_ = 0, mediumBottom_ = 0;
-    bool blank_ = true; // nothing drawn since the image was last cleared
+    std::vector<QRect> captions_; // image pixels
+    bool blank_ = true;           // nothing drawn since the image was last cleared
     // Boxes around everything to be painted again (widget pixels): a few
     // boxes, each copied to the screen in one go, instead of one per ring.
     std::vector<QRect> dirty_;

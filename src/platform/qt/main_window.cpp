@@ -1,5 +1,6 @@
 #include "platform/qt/main_window.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStaticText>
+#include <QToolTip>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
@@ -152,6 +154,14 @@ bool SameControl(const Control& a, const Control& b) {
            a.ToolTip == b.ToolTip;
 }
 
+// A widget that types what the keys say: a box's text field, the box itself,
+// a number field.
+bool TakesTyping(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) != nullptr ||
+           qobject_cast<const QComboBox*>(w) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(w) != nullptr;
+}
+
 bool IsStatusLabel(const ControlEntry& entry) {
     return entry.Name == "lblTxStatus" || entry.Name == "lblRxStatus" || entry.Name == "lblQueued";
 }
@@ -231,19 +241,12 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     // With no box to type in, the window itself takes the keys.
     setFocusPolicy(Qt::StrongFocus);
 
-    // The panes side by side; the network view takes whatever room is left.
-    panes_ = new QHBoxLayout(this);
-    panes_->setContentsMargins(0, 0, 0, 0);
-    panes_->setSpacing(0);
+    // The panes side by side (see Arrange): the network view, and beside it
+    // the charts while they are shown, never over it.
     view_ = new NetworkView(form_, this);
-    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    panes_->addWidget(view_, 1);
     canvas_ = &view_->Drawing();
     canvas_->OnRescale([this] { Rescale(); });
-    // The charts sit beside the network view, never over it; while they are
-    // shown the view has the rest of the room.
     charts_ = new ChartPane(form_, this);
-    panes_->addWidget(charts_, 0);
 
     // The drawing surface paints the network picture (the shapes and lines of
     // the table); every other control of the table becomes a widget over it,
@@ -275,11 +278,21 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     clock_.setTimerType(Qt::PreciseTimer);
     connect(&clock_, &QTimer::timeout, this, &MainWindow::Tick);
 
+    // When the widget with the keyboard goes away (the chart pane closes, a
+    // button is disabled while a sweep runs), Qt hands the keyboard to the
+    // next widget in line, often a box: then the keys would type into a box
+    // the user never clicked.  The window takes the keyboard instead.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == nullptr || now == nullptr || !isAncestorOf(now) || !TakesTyping(now)) return;
+        if (!old->isVisible() || !old->isEnabled()) setFocus(Qt::OtherFocusReason);
+    });
+
     form_.SetSurface(canvas_);
     form_.Form_Load();
     Sync();
     // The form's own size to begin with.
     resize(view_->sizeHint());
+    Arrange();
     // Keys work the run controls from the start; a box takes them once clicked.
     setFocus();
 }
@@ -447,18 +460,53 @@ void MainWindow::Sync() {
     // A window of its own size grows by the station table or the chart pane
     // when it comes and shrinks when it goes, so that the network keeps its scale.
     const bool ownSize = !isMaximized() && !isFullScreen() && isVisible();
-    const int tableWidth =
-        static_cast<int>(std::lround(view_->Table().FormSize().width() * canvas_->Scale()));
-    if (view_->SyncTable() && ownSize)
-        resize(width() + (view_->Table().isHidden() ? -tableWidth : tableWidth), height());
-    const bool charted = charts_->isVisible();
+    const double scale = canvas_->Scale();
+    const auto pixels = [scale](int formPixels) {
+        return static_cast<int>(std::lround(formPixels * scale));
+    };
+    int grow = 0;
+    if (view_->SyncTable())
+        grow += pixels(view_->Table().FormSize().width()) * (view_->Table().isHidden() ? -1 : 1);
+    const bool charted = !charts_->isHidden();
     charts_->Sync();
-    if (charts_->isVisible() != charted && ownSize)
-        resize(width() + (charted ? -charts_->width() : charts_->width()), height());
+    if (charted == charts_->isHidden()) grow += pixels(ChartPane::FormWidth) * (charted ? -1 : 1);
+    // (The resize shares the room out afresh; without one, it is shared now.)
+    if (grow != 0 && ownSize)
+        resize(width() + grow, height());
+    else if (grow != 0)
+        Arrange();
     SyncClock();
 }
 
+QSize MainWindow::sizeHint() const {
+    QSize size = view_->sizeHint();
+    if (!charts_->isHidden()) size.rwidth() += ChartPane::FormWidth;
+    return size;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void MainWindow::Arrange() {
+    // One scale for the whole window, as if the form, the station table and
+    // the chart pane were one picture: each grows with the window alike.
+    const QSize whole = sizeHint();
+    const double scale = std::max(
+        0.05, std::min(double(width()) / whole.width(), double(height()) / whole.height()));
+    int chartWidth = 0;
+    if (!charts_->isHidden()) {
+        chartWidth = static_cast<int>(std::lround(ChartPane::FormWidth * scale));
+        charts_->SetScale(scale);
+        charts_->setGeometry(width() - chartWidth, 0, chartWidth, height());
+    }
+    view_->setGeometry(0, 0, width() - chartWidth, height());
+}
+
 void MainWindow::Rescale() {
+    // Tooltips grow with everything else.
+    QToolTip::setFont(PanelFont(TipPoints, canvas_->Scale()));
     for (Mirror& mirror : mirrors_) {
         mirror.restyle = true;
         Apply(mirror);

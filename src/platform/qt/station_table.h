@@ -30,6 +30,7 @@ class StationTable final : public QWidget {
     QSize FormSize() const;
     // Sizes the fonts and the rows for this many widget pixels per form pixel.
     void SetScale(double scale);
+    double Scale() const { return scale_; }
     // Reads every shown station's state and repaints the rows that changed.
     void Sync();
 
