@@ -220,12 +220,14 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
 // A one-line label whose text is wider than its box (a face wider than the
 // one the layout was made for) is narrowed until the text fits.
 QFont Fitted(QFont font, const QString& text, const QRect& box) {
-    const QFontMetrics metrics(font);
+    const QFontMetricsF metrics(font);
     if (text.isEmpty() || box.height() >= 2 * metrics.lineSpacing()) return font;
-    const int width = metrics.horizontalAdvance(text);
+    // The exact width: a fraction of a pixel too many wraps the last word
+    // onto a line the box cannot show.
+    const qreal width = metrics.horizontalAdvance(text);
     if (width <= box.width() || width <= 0) return font;
     const int stretch = font.stretch() > 0 ? font.stretch() : 100;
-    font.setStretch(std::max(50, stretch * box.width() / width));
+    font.setStretch(std::max(50, static_cast<int>(stretch * box.width() / width)));
     return font;
 }
 
@@ -246,6 +248,7 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     view_ = new NetworkView(form_, this);
     canvas_ = &view_->Drawing();
     canvas_->OnRescale([this] { Rescale(); });
+    QToolTip::setFont(PanelFont(TipPoints, canvas_->Scale()));
     charts_ = new ChartPane(form_, this);
 
     // The drawing surface paints the network picture (the shapes and lines of

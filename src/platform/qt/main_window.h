@@ -67,7 +67,7 @@ class MainWindow final : public QWidget {
     QSize sizeHint() const override;
 
     // Tooltips: the size of the stations' status texts.
-    static constexpr float TipPoints = 12;
+    static constexpr float TipPoints = 12.5f;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

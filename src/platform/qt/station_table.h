@@ -40,6 +40,7 @@ class StationTable final : public QWidget {
     QString Text(int row, Column column) const;
     QRect TextBox(int row, Column column) const;
     QRect RowBox(int row) const;
+    const QFont& TextFont() const { return font_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
