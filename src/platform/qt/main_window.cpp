@@ -227,7 +227,12 @@ QFont Fitted(QFont font, const QString& text, const QRect& box) {
     const qreal width = metrics.horizontalAdvance(text);
     if (width <= box.width() || width <= 0) return font;
     const int stretch = font.stretch() > 0 ? font.stretch() : 100;
-    font.setStretch(std::max(50, static_cast<int>(stretch * box.width() / width)));
+    // Stretches come in whole per cents, and the face's sizes in steps: the
+    // first guess may still be a fraction too wide.
+    for (int s = static_cast<int>(stretch * box.width() / width); s >= 50; --s) {
+        font.setStretch(s);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) break;
+    }
     return font;
 }
 
