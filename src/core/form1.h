@@ -386,6 +386,8 @@ class Form1 {
     // ===== What a person is told (panel/station_view.cpp) =====
     // Read from the records as they stand, at any moment; nothing is written.
     StationStatus DescribeStation(int i) const;
+    // The station's packets that left its queue undelivered since the reset.
+    Long StationDropped(int i) const;
     // How far a radio station is heard on Space and Wide Space, in twips
     // from its centre (CellX(0), CellY(0)); 0 on the other topologies.
     double RadioReach() const;

@@ -95,8 +95,14 @@ StationStatus Form1::DescribeStation(int i) const {
     out.Queue = "queued " + Number(s.QueueCount);
     if (s.ControlPending != 0)
         out.Queue += " + " + std::string(ControlWord(s.ControlKind[0], scheme));
-    out.Dropped = s.QueueLeft[Node::LeftAborted] + s.QueueLeft[Node::LeftDropped];
+    out.Dropped = StationDropped(i);
     return out;
+}
+
+Long Form1::StationDropped(int i) const {
+    if (i < 0 || i >= StationRecords) return 0;
+    const Node& s = NodeTable[i];
+    return s.QueueLeft[Node::LeftAborted] + s.QueueLeft[Node::LeftDropped];
 }
 
 double Form1::RadioReach() const {

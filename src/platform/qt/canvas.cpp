@@ -7,9 +7,13 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 
+#include "core/view_colours.h"
 #include "platform/qt/colours.h"
+#include "platform/qt/main_window.h"
 #include "platform/qt/ring_raster.h"
 #include "platform/qt/station_table.h"
 
@@ -36,6 +40,8 @@ int Round(double v) {
 
 Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Who hears whom is shown for the station under the pointer.
+    setMouseTracking(true);
     resize(FormPixels(form));
     // The shapes and lines of the table, painted bottom to top in its order.
     for (const ControlEntry& entry : form.Controls()) {
@@ -113,6 +119,7 @@ void Canvas::AdoptGeometry() {
     }
     // Looks drawn for another density are not needed again soon.
     shapeCache_.clear();
+    glyphs_.clear();
     Redraw();
     dirty_.assign(1, rect());
 }
@@ -309,7 +316,8 @@ void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
 
 void Canvas::DrawRing(Long x, Long y, Integer size, Long colour) {
     Ring(x, y, size, colour);
-    const double reach = size + 4;
+    // Its marks reach beyond its band.
+    const double reach = size + (symbols_ ? MarkRadius + 5 : 4);
     MarkDirty(
         QRectF(x / TwipsPerPixel - reach, y / TwipsPerPixel - reach, 2 * reach + 1, 2 * reach + 1));
 }
@@ -428,6 +436,12 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
     }
     if (c.SolidFill) p.drawImage(at, ShapePart(c, Part::Disc, c.FillColor));
     p.drawImage(at, ShapePart(c, Part::Outline, c.BorderColor));
+    // The legend shows each symbol's mark while the marks are drawn.
+    if (symbols_ && item.model >= &form_.shpLegend.front() && item.model <= &form_.shpLegend.back())
+        PaintMark(
+            p,
+            QPointF((c.Left + c.Width / 2) / TwipsPerPixel, (c.Top + c.Height / 2) / TwipsPerPixel),
+            c.FillColor);
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
@@ -451,6 +465,22 @@ void Canvas::paintEvent(QPaintEvent* event) {
     const QRectF within = QRectF(box).adjusted(-1, -1, 1, 1);
     const QRectF form(within.x() / scale_, within.y() / scale_, within.width() / scale_,
                       within.height() / scale_);
+    if (symbols_ || reach_ || hovered_ >= 0) {
+        // Over the rings and only on the medium, as the rings are.
+        const QRect medium(QPoint(mediumLeft_, mediumTop_),
+                           QPoint(mediumRight_ - 1, mediumBottom_ - 1));
+        QRegion clip(QRectF(medium.x() / ratio_, medium.y() / ratio_, medium.width() / ratio_,
+                            medium.height() / ratio_)
+                         .toAlignedRect());
+        for (const QRect& caption : captions_)
+            clip -= QRectF(caption.x() / ratio_, caption.y() / ratio_, caption.width() / ratio_,
+                           caption.height() / ratio_)
+                        .toAlignedRect();
+        p.setClipRegion(clip);
+        if (symbols_) PaintMarks(p, form, region);
+        PaintReach(p, form);
+        p.setClipping(false);
+    }
     const bool one = region.rectCount() == 1;
     for (const Item& item : items_) {
         const QRectF bounds = Bounds(item, item.shown);
@@ -462,6 +492,235 @@ void Canvas::paintEvent(QPaintEvent* event) {
         }
         PaintItem(p, item);
     }
+    if (hovered_ >= 0) PaintHearing(p);
+}
+
+// ---- What is drawn over the medium ----
+
+namespace {
+// The letter a mark shows, or none.
+QChar MarkLetter(SymbolKind kind) {
+    switch (kind) {
+    case SymbolKind::Address:
+        return QLatin1Char('A');
+    case SymbolKind::Data:
+        return QLatin1Char('D');
+    case SymbolKind::End:
+        return QLatin1Char('E');
+    case SymbolKind::Garbled:
+        return QLatin1Char('X');
+    case SymbolKind::ControlStart:
+        return QLatin1Char('W');
+    case SymbolKind::Rts:
+        return QLatin1Char('R');
+    case SymbolKind::Cts:
+        return QLatin1Char('C');
+    case SymbolKind::TokenOrPoll:
+        return QLatin1Char('T');
+    case SymbolKind::Ack:
+        return QLatin1Char('K');
+    default:
+        return QChar();
+    }
+}
+
+// A line that reads on any colour: black, with a white line along its middle.
+void StrokeTwice(QPainter& p, double width, const std::function<void()>& draw,
+                 Qt::PenStyle style = Qt::SolidLine) {
+    QPen outer(Qt::black, width, style, Qt::FlatCap);
+    p.setPen(outer);
+    draw();
+    QPen inner(Qt::white, width / 2, style, Qt::FlatCap);
+    // The same dashes as the black line (patterns count in pen widths).
+    if (style != Qt::SolidLine) inner.setDashPattern(QVector<qreal>{4 * 2, 2 * 2});
+    p.setPen(inner);
+    draw();
+}
+} // namespace
+
+std::vector<QPointF> Canvas::MarkPlaces(Long x, Long y, Integer size) {
+    const QPointF centre(x / TwipsPerPixel, y / TwipsPerPixel);
+    // A small ring has room for its mark inside; a wave of the radio has the
+    // smaller waves inside, so its marks sit on it, at four places round.
+    if (size <= 2 * MarkRadius + 4) return {centre};
+    const double r = (size + 0.5) / std::sqrt(2.0);
+    return {centre + QPointF(r, -r), centre + QPointF(r, r), centre + QPointF(-r, r),
+            centre + QPointF(-r, -r)};
+}
+
+const QImage& Canvas::Glyph(Long colour) {
+    const auto found = glyphs_.constFind(colour);
+    if (found != glyphs_.constEnd()) return *found;
+    const QChar letter = MarkLetter(form_.SymbolKindOf(colour));
+    QImage image;
+    if (!letter.isNull()) {
+        const int side = static_cast<int>(std::ceil(2 * MarkRadius * ratio_)) + 1;
+        image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        // Drawn in form pixels through an explicit scale (see ShapePart).
+        QPainter p(&image);
+        p.scale(ratio_, ratio_);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        const QColor ink = ModelColour(ReadableOn(colour));
+        p.setPen(QPen(ink, 1));
+        p.setBrush(ModelColour(colour));
+        const QRectF disc(0.5, 0.5, 2 * MarkRadius - 1, 2 * MarkRadius - 1);
+        p.drawEllipse(disc);
+        QFont font = PanelFont(8.25f); // 11 form pixels high
+        font.setBold(true);
+        font.setStretch(100);
+        p.setFont(font);
+        p.drawText(QRectF(0, 0, 2 * MarkRadius, 2 * MarkRadius), Qt::AlignCenter, QString(letter));
+        p.end();
+        image.setDevicePixelRatio(ratio_);
+    }
+    return *glyphs_.insert(colour, std::move(image));
+}
+
+void Canvas::PaintMark(QPainter& p, QPointF at, Long colour) {
+    const QImage& glyph = Glyph(colour);
+    if (glyph.isNull()) return;
+    // On whole device pixels, so that the copy stays sharp.
+    const QPointF corner(std::round((at.x() - MarkRadius) * ratio_) / ratio_,
+                         std::round((at.y() - MarkRadius) * ratio_) / ratio_);
+    p.drawImage(corner, glyph);
+}
+
+void Canvas::PaintMarks(QPainter& p, const QRectF& area, const QRegion& region) {
+    const bool one = region.rectCount() == 1;
+    const auto mark = [&](Long x, Long y, Integer size, Long colour) {
+        if (colour == form_.BackColour) return;
+        for (const QPointF& at : MarkPlaces(x, y, size)) {
+            const QRectF box(at.x() - MarkRadius, at.y() - MarkRadius, 2 * MarkRadius,
+                             2 * MarkRadius);
+            if (!box.intersects(area)) continue;
+            if (!one && !region.intersects(QRectF(box.x() * scale_, box.y() * scale_,
+                                                  box.width() * scale_, box.height() * scale_)
+                                               .toAlignedRect()))
+                continue;
+            PaintMark(p, at, colour);
+        }
+    };
+    const int n = std::min(form_.ActiveStations(), StationRecords);
+    const bool bus = form_.Topology == TopoBus;
+    if (bus)
+        for (int c = 0; c < LastBusCell; ++c) mark(form_.BusX[c], 4800, 11, form_.BusShown[c]);
+    const int cells = bus ? 1 : std::clamp<int>(form_.PathLength, 0, PathCells);
+    for (int i = 0; i < n; ++i) {
+        const Node& s = form_.NodeTable[i];
+        for (int k = 0; k < cells; ++k)
+            mark(s.CellX[k], s.CellY[k], bus ? Integer{11} : s.CellSize[k], s.CellShown[k]);
+    }
+}
+
+bool Canvas::Radio() const {
+    return form_.Topology == TopoSpace || form_.Topology == TopoWideSpace;
+}
+
+void Canvas::PaintReach(QPainter& p, const QRectF& area) {
+    if (!Radio() || (!reach_ && hovered_ < 0)) return;
+    const double radius = form_.RadioReach() / TwipsPerPixel;
+    const int n = std::min(form_.ActiveStations(), StationControls);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < n; ++i) {
+        if (!form_.shpNode[i].Visible || (!reach_ && i != hovered_)) continue;
+        const Node& s = form_.NodeTable[i];
+        const QPointF centre(s.CellX[0] / TwipsPerPixel, s.CellY[0] / TwipsPerPixel);
+        const QRectF circle(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
+        if (!circle.adjusted(-3, -3, 3, 3).intersects(area)) continue;
+        // The reach of the station under the pointer stands out from the others.
+        StrokeTwice(
+            p, i == hovered_ ? 4.5 : 2.4, [&] { p.drawEllipse(circle); },
+            i == hovered_ ? Qt::SolidLine : Qt::DashLine);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void Canvas::PaintHearing(QPainter& p) {
+    if (!Radio() || hovered_ < 0) return;
+    const int n = std::min(form_.ActiveStations(), StationControls);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (int j = 0; j < n; ++j) {
+        const Control& shape = form_.shpNode[j];
+        if (!shape.Visible) continue;
+        const QPointF centre((shape.Left + shape.Width / 2) / TwipsPerPixel,
+                             (shape.Top + shape.Height / 2) / TwipsPerPixel);
+        const double r = std::max(shape.Width, shape.Height) / 2 / TwipsPerPixel + 4;
+        const QRectF circle(centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
+        if (j == hovered_) {
+            // The station itself: a double ring.
+            StrokeTwice(p, 4.5, [&] { p.drawEllipse(circle); });
+            StrokeTwice(p, 3, [&] { p.drawEllipse(circle.adjusted(-6, -6, 6, 6)); });
+        } else if (form_.RadioHearsStation(hovered_, j)) {
+            // Heard: a solid ring.
+            StrokeTwice(p, 4.5, [&] { p.drawEllipse(circle); });
+        } else {
+            // Out of reach: a broken ring, and the station crossed out.
+            StrokeTwice(
+                p, 4.5, [&] { p.drawEllipse(circle); }, Qt::DashLine);
+            const double k = r * 0.75;
+            StrokeTwice(p, 5, [&] {
+                p.drawLine(centre + QPointF(-k, -k), centre + QPointF(k, k));
+                p.drawLine(centre + QPointF(-k, k), centre + QPointF(k, -k));
+            });
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void Canvas::SyncOverlays() {
+    const bool symbols = form_.chkSymbols.Value == 1;
+    const bool reach = form_.chkReach.Value == 1 && form_.chkReach.Visible && Radio();
+    if (hovered_ >= 0 &&
+        (!Radio() || hovered_ >= StationControls || !form_.shpNode[hovered_].Visible))
+        hovered_ = -1;
+    // Where the stations stand, for the reach and the marks of who hears whom.
+    std::array<Long, 2 * StationControls + 2> places{};
+    if (reach || hovered_ >= 0) {
+        for (int i = 0; i < StationControls; ++i) {
+            places[2 * i] = form_.shpNode[i].Visible ? form_.NodeTable[i].CellX[0] : -1;
+            places[2 * i + 1] = form_.NodeTable[i].CellY[0];
+        }
+        places[2 * StationControls] = form_.PathLength;
+        places[2 * StationControls + 1] = hovered_;
+    }
+    if (symbols == symbols_ && reach == reach_ && places == overlaid_) return;
+    symbols_ = symbols;
+    reach_ = reach;
+    overlaid_ = places;
+    dirty_.assign(1, rect());
+}
+
+void Canvas::SetHovered(int station) {
+    if (station == hovered_) return;
+    hovered_ = station;
+    SyncOverlays();
+    dirty_.assign(1, rect());
+    Flush();
+}
+
+int Canvas::StationAt(QPointF at) const {
+    for (int i = 0; i < StationControls; ++i) {
+        const Control& shape = form_.shpNode[i];
+        if (shape.Visible && QRectF(shape.Left / TwipsPerPixel, shape.Top / TwipsPerPixel,
+                                    shape.Width / TwipsPerPixel, shape.Height / TwipsPerPixel)
+                                 .contains(at))
+            return i;
+    }
+    return -1;
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+    SetHovered(Radio() ? StationAt(event->position() / scale_) : -1);
+    QWidget::mouseMoveEvent(event);
+}
+
+void Canvas::leaveEvent(QEvent* event) {
+    SetHovered(-1);
+    QWidget::leaveEvent(event);
 }
 
 const Control* Canvas::ItemAt(QPointF at) const {

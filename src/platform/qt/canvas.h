@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -43,6 +44,21 @@ class Canvas final : public QWidget, public Surface {
     // Asks Qt to paint every area marked since the last call.
     void Flush();
 
+    // What is drawn over the medium besides the rings: a mark in every ring
+    // while "Symbols" is pressed, each station's radio reach while "Reach"
+    // is, and who hears the station under the pointer.  Follows the model's
+    // toggles; marks what must be painted again.
+    void SyncOverlays();
+    // The station under the pointer (-1: none).  On Space and Wide Space
+    // its reach is drawn, and each other station is marked as heard or not.
+    void SetHovered(int station);
+    int Hovered() const { return hovered_; }
+    // Where the marks of a ring of this size stand, in form pixels: in its
+    // middle, or (a wave in space, with smaller rings inside) on its band.
+    static std::vector<QPointF> MarkPlaces(Long x, Long y, Integer size);
+    // Radius of a mark, in form pixels.
+    static constexpr double MarkRadius = 7;
+
     // Widget pixels per form pixel (1 at the form's own size).
     double Scale() const { return scale_; }
     // Shows the form at this scale: the canvas takes the form's size times it.
@@ -64,6 +80,8 @@ class Canvas final : public QWidget, public Surface {
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     enum class Look { Line, Box, Circle };
@@ -95,6 +113,17 @@ class Canvas final : public QWidget, public Surface {
     const QImage& ShapePart(const Control& c, Part part, Long colour);
     // The tooltip of the topmost shape or line at a point in form pixels.
     const Control* ItemAt(QPointF at) const;
+    // The overlays, painted over the rings (marks, reach) and over the
+    // shapes (who hears whom), within the painted area (form pixels).
+    void PaintMarks(QPainter& p, const QRectF& area, const QRegion& region);
+    void PaintMark(QPainter& p, QPointF at, Long colour);
+    void PaintReach(QPainter& p, const QRectF& area);
+    void PaintHearing(QPainter& p);
+    // A mark for a symbol, drawn once per colour and density and then copied.
+    const QImage& Glyph(Long colour);
+    // The station whose shape or button lies under a point in form pixels.
+    int StationAt(QPointF at) const;
+    bool Radio() const;
 
     const Form1& form_;
     QImage image_;
@@ -135,6 +164,12 @@ class Canvas final : public QWidget, public Surface {
     QHash<ShapeKey, QImage> shapeCache_;
     long paints_ = 0;
     QRect painted_;
+    bool symbols_ = false; // marks in the rings
+    bool reach_ = false;   // every station's reach
+    int hovered_ = -1;
+    QHash<Long, QImage> glyphs_;
+    // The stations' places and the one under the pointer when last drawn.
+    std::array<Long, 2 * StationControls + 2> overlaid_{};
 };
 
 // The network and its panel as one widget that takes whatever area it is

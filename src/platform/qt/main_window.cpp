@@ -217,6 +217,27 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
     return out + line;
 }
 
+// The face of a button's caption: narrowed until its widest line fits (a
+// single word cannot be broken).
+QFont ButtonFont(QFont font, const QString& lines, int width) {
+    const int room = width - std::max(2, width / 15);
+    const auto widest = [&lines](const QFont& f) {
+        const QFontMetricsF metrics(f);
+        qreal most = 0;
+        for (const QString& line : lines.split(QLatin1Char('\n')))
+            most = std::max(most, metrics.horizontalAdvance(line));
+        return most;
+    };
+    const qreal wide = widest(font);
+    if (wide <= room || wide <= 0) return font;
+    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    for (int s = static_cast<int>(stretch * room / wide); s >= 50; --s) {
+        font.setStretch(s);
+        if (widest(font) <= room) break;
+    }
+    return font;
+}
+
 // A one-line label whose text is wider than its box (a face wider than the
 // one the layout was made for) is narrowed until the text fits.
 QFont Fitted(QFont font, const QString& text, const QRect& box) {
@@ -272,11 +293,17 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
             connect(AddButton(*entry.Model, Kind::Toggle), &QPushButton::clicked, this,
                     [this, &entry] { Activate(entry); });
             break;
-        case ControlEntry::Kind::Button:
-            connect(
-                AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button),
-                &QPushButton::clicked, this, [this, &entry] { Activate(entry); });
+        case ControlEntry::Kind::Button: {
+            QPushButton* button =
+                AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button);
+            connect(button, &QPushButton::clicked, this, [this, &entry] { Activate(entry); });
+            // The pointer over a station's button is over the station.
+            if (entry.Name == "cmdNode") {
+                button->installEventFilter(this);
+                stationOf_[button] = entry.Index;
+            }
             break;
+        }
         case ControlEntry::Kind::Shape:
         case ControlEntry::Kind::Line:
             break;
@@ -310,7 +337,7 @@ MainWindow::~MainWindow() {
     form_.SetSurface(nullptr);
     for (QWidget* editor : comboEditors_) editor->removeEventFilter(this);
     for (const Mirror& m : mirrors_)
-        if (m.kind == Kind::Combo) m.widget->removeEventFilter(this);
+        if (m.kind == Kind::Combo || m.kind == Kind::NodeButton) m.widget->removeEventFilter(this);
 }
 
 QRect MainWindow::Place(const Control& c) const {
@@ -427,6 +454,14 @@ void MainWindow::ToggleFullScreen() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+        if (const auto station = stationOf_.find(watched); station != stationOf_.end())
+            canvas_->SetHovered(event->type() == QEvent::Enter && (form_.Topology == TopoSpace ||
+                                                                   form_.Topology == TopoWideSpace)
+                                    ? station->second
+                                    : -1);
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Wheel) {
         // Over a box without the keyboard focus the wheel does nothing: a
         // lecturer scrolling past must not change the network.
@@ -464,6 +499,7 @@ void MainWindow::Sync() {
     form_.RefreshView();
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
+    canvas_->SyncOverlays();
     canvas_->Flush();
     // A window of its own size grows by the station table or the chart pane
     // when it comes and shrinks when it goes, so that the network keeps its scale.
@@ -551,9 +587,13 @@ void MainWindow::Apply(Mirror& m) {
             const QFont font = Fitted(PanelFont(c.FontSize, canvas_->Scale()), text, Place(c));
             if (font != w->font()) w->setFont(font);
             static_cast<QLabel*>(w)->setText(text);
-        } else
-            static_cast<QPushButton*>(w)->setText(
-                ButtonCaption(c.Caption, w->font(), Place(c).width()));
+        } else {
+            const QFont face = PanelFont(c.FontSize, canvas_->Scale());
+            const QString text = ButtonCaption(c.Caption, face, Place(c).width());
+            const QFont font = ButtonFont(face, text, Place(c).width());
+            if (font != w->font()) w->setFont(font);
+            static_cast<QPushButton*>(w)->setText(text);
+        }
     }
     if (m.fresh || c.BackColor != was.BackColor || c.ForeColor != was.ForeColor) {
         QPalette p = w->palette();

@@ -108,6 +108,7 @@ class MainWindow final : public QWidget {
     std::vector<Mirror> mirrors_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::vector<QWidget*> comboEditors_;
+    std::unordered_map<const QObject*, int> stationOf_; // a station's button: its number
     QTimer clock_;
     bool runClock_;
     // Set while a combo box's text field handles Return or losing focus: Qt
