@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -383,6 +384,234 @@ TEST_F(LecturerWindow, CaptionsStandOnThePanelAndTheRingHasNoHub) {
     QHelpEvent help(QEvent::ToolTip, inside, window->Drawing().mapToGlobal(inside));
     QApplication::sendEvent(&window->Drawing(), &help);
     EXPECT_FALSE(QToolTip::isVisible() && QToolTip::text().contains("hub"));
+}
+
+} // namespace
+} // namespace maclab::qt
+
+namespace maclab::qt {
+namespace {
+
+// A box of a grab in grey levels, one byte a pixel.
+std::vector<int> Greys(const QImage& shot, const QRect& box) {
+    std::vector<int> out;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) out.push_back(qGray(shot.pixel(x, y)));
+    return out;
+}
+
+// Pixels of two boxes of the same size that differ clearly in grey level.
+int GreyDifferences(const std::vector<int>& a, const std::vector<int>& b) {
+    int n = 0;
+    for (size_t k = 0; k < std::min(a.size(), b.size()); ++k) n += std::abs(a[k] - b[k]) > 40;
+    return n;
+}
+
+// Near black or near white at a point or next to it (the strokes drawn over
+// the medium are smoothed, black edged with a white middle); the medium
+// around is mid grey.
+bool Ink(const QImage& shot, QPoint p) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int grey = qGray(shot.pixel(p + QPoint(dx, dy)));
+            if (grey < 50 || grey > 215) return true;
+        }
+    return false;
+}
+
+// With Symbols pressed (key Y) every kind of symbol on the medium, taken
+// from real runs, and every row of the legend is told apart from every other
+// in grey levels alone: the marks differ in shape, not only in colour.
+TEST_F(LecturerWindow, SymbolsTellEveryKindApartInGrey) {
+    Form1& f = Model();
+    Press(Qt::Key_Y);
+    ASSERT_EQ(f.chkSymbols.Value, 1);
+    Click(f.chkLegend);
+    const std::vector<SymbolKind> kinds = {
+        SymbolKind::Silence,     SymbolKind::Address,      SymbolKind::Data, SymbolKind::End,
+        SymbolKind::Garbled,     SymbolKind::ControlStart, SymbolKind::Rts,  SymbolKind::Cts,
+        SymbolKind::TokenOrPoll, SymbolKind::Ack};
+    std::map<SymbolKind, std::vector<int>> seen;
+    // A cell whose mark stands clear of every other mark, shape and control.
+    const auto capture = [&](int station, int cell) {
+        const Node& s = f.NodeTable[station];
+        const Long colour = s.CellShown[cell];
+        const SymbolKind kind = f.SymbolKindOf(colour);
+        if (seen.count(kind) != 0 || s.CellSize[cell] > 2 * Canvas::MarkRadius + 4) return;
+        const double scale = window->Drawing().Scale();
+        const double side = 2 * (Canvas::MarkRadius + 2) * scale;
+        const QPoint centre = At(s.CellX[cell], s.CellY[cell]);
+        const QRect box(centre - QPoint(int(side / 2), int(side / 2)), QSize(int(side), int(side)));
+        for (int i = 0; i < f.ActiveStations(); ++i)
+            for (int k = 0; k < f.PathLength; ++k) {
+                if (i == station && k == cell) continue;
+                const Node& o = f.NodeTable[i];
+                if (o.CellShown[k] == f.BackColour) continue;
+                const QPoint c = At(o.CellX[k], o.CellY[k]);
+                if (std::hypot(c.x() - centre.x(), c.y() - centre.y()) < side + 2) return;
+            }
+        for (int i = 0; i < StationControls; ++i)
+            if (f.shpNode[i].Visible && Box(f.shpNode[i]).adjusted(-4, -4, 4, 4).intersects(box))
+                return;
+        if (Box(f.Shape1).adjusted(-4, -4, 4, 4).intersects(box)) return;
+        seen[kind] = Greys(Grab(), box);
+    };
+    const auto run = [&](const char* scheme, int ticks) {
+        f.UserPick(f.cmbScheme, scheme);
+        f.UserPick(f.cmbNodes, " 8");
+        if (f.chkReliable.Value == 0) f.UserToggle(f.chkReliable);
+        f.cmdStart_Click(0);
+        f.UserPick(f.cmbOT, "0.6");
+        window->Sync();
+        for (int t = 0; t < ticks && seen.size() < kinds.size(); ++t) {
+            window->Tick();
+            for (int i = 0; i < f.ActiveStations(); ++i)
+                for (int k = 0; k < f.PathLength; ++k) capture(i, k);
+        }
+    };
+    run("RTS/CTS", 3000);
+    run("Polling", 1500);
+    run("ALOHA", 1500);
+    for (const SymbolKind kind : kinds)
+        ASSERT_EQ(seen.count(kind), 1u) << "no clear cell of kind " << int(kind);
+    for (size_t a = 0; a < kinds.size(); ++a)
+        for (size_t b = a + 1; b < kinds.size(); ++b)
+            EXPECT_GE(GreyDifferences(seen[kinds[a]], seen[kinds[b]]), 10)
+                << "kinds " << int(kinds[a]) << " and " << int(kinds[b]);
+
+    // The legend: each row's swatch shows its symbol's mark; silence none.
+    const QImage shot = Grab();
+    std::vector<std::vector<int>> rows;
+    for (int k = 0; k < LegendRows; ++k) rows.push_back(Greys(shot, Box(f.shpLegend[k])));
+    for (int a = 0; a < LegendRows; ++a)
+        for (int b = a + 1; b < LegendRows; ++b)
+            EXPECT_GE(GreyDifferences(rows[a], rows[b]), 6) << "legend rows " << a << " and " << b;
+}
+
+// Reach (key H, on Space and Wide Space only) draws every station's range;
+// the pointer over a station marks those it hears with a solid ring and those
+// out of its reach with a broken ring, crossed out.  Who is marked as heard is
+// who hears a lone frame of that station on the real medium.
+TEST_F(LecturerWindow, ReachAndWhoHearsTheStationUnderThePointer) {
+    Form1& f = Model();
+    EXPECT_FALSE(window->ButtonOf(f.chkReach)->isVisible()); // the Star has no radio
+    f.UserPick(f.cmbTopology, "Wide Space");
+    f.UserPick(f.cmbNodes, " 12");
+    window->Sync();
+    ASSERT_TRUE(window->ButtonOf(f.chkReach)->isVisible());
+
+    // Station 2 sends one frame; these hear something of it.
+    const int talker = 2;
+    std::vector<bool> heard(12, false);
+    Click(f.cmdNode[talker]);
+    for (int t = 0; t < 60; ++t) {
+        window->Tick();
+        for (int j = 0; j < 12; ++j) heard[j] = heard[j] || f.NodeTable[j].Heard != f.BackColour;
+    }
+    int out = 0;
+    for (int j = 0; j < 12; ++j)
+        if (j != talker) {
+            EXPECT_EQ(f.RadioHearsStation(j, talker), heard[j]) << j;
+            out += !heard[j];
+        }
+    ASSERT_GT(out, 2); // Wide Space hides stations from each other
+
+    // Stroke pixels (black or white) at points round a circle, of those
+    // that no control covers and that lie on the medium.
+    const auto stroked = [&](const QImage& shot, QPointF centre, double radius) {
+        std::vector<QRect> covered;
+        for (QWidget* w : window->Drawing().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible()) covered.push_back(w->geometry().adjusted(-2, -2, 2, 2));
+        const QRect medium = Box(f.Medium).adjusted(3, 3, -3, -3);
+        int all = 0, ink = 0;
+        for (int a = 0; a < 360; a += 3) {
+            const double t = a * M_PI / 180;
+            const QPoint p =
+                (centre + QPointF(radius * std::cos(t), radius * std::sin(t))).toPoint();
+            bool hidden = !medium.contains(p);
+            for (const QRect& r : covered) hidden = hidden || r.contains(p);
+            if (hidden) continue;
+            ++all;
+            ink += Ink(shot, p);
+        }
+        return all == 0 ? 0.0 : double(ink) / all;
+    };
+    const double scale = window->Drawing().Scale();
+    const Node& s = f.NodeTable[talker];
+    const QPointF centre = At(s.CellX[0], s.CellY[0]);
+    const double reach = f.RadioReach() / TwipsPerPixel * scale;
+    EXPECT_LT(stroked(Grab(), centre, reach), 0.05);
+    Press(Qt::Key_H);
+    ASSERT_EQ(f.chkReach.Value, 1);
+    EXPECT_GT(stroked(Grab(), centre, reach), 0.4); // dashed
+    EXPECT_LT(stroked(Grab(), centre, reach + 8), 0.3);
+    Press(Qt::Key_H);
+    EXPECT_LT(stroked(Grab(), centre, reach), 0.05);
+
+    // The pointer over station 2's button.
+    QTest::mouseMove(window->ButtonOf(f.cmdNode[talker]));
+    QApplication::processEvents();
+    EXPECT_EQ(window->Drawing().Hovered(), talker);
+    const QImage shot = Grab();
+    EXPECT_GT(stroked(shot, centre, reach), 0.8); // its own reach, unbroken
+    for (int j = 0; j < 12; ++j) {
+        if (j == talker) continue;
+        const Control& shape = f.shpNode[j];
+        const QPointF middle = At(shape.Left + shape.Width / 2, shape.Top + shape.Height / 2);
+        const double r = (std::max(shape.Width, shape.Height) / 2 / TwipsPerPixel + 4) * scale;
+        const double ring = stroked(shot, middle, r);
+        // The cross, between the button and the ring.
+        const QPointF diagonal = middle + QPointF(r, -r) * 0.75 / std::sqrt(2.0) * 1.2;
+        const bool cross = Ink(shot, diagonal.toPoint());
+        if (heard[j]) {
+            EXPECT_GT(ring, 0.9) << "station " << j << " is heard";
+        } else {
+            EXPECT_LT(ring, 0.9) << "station " << j << " is out of reach";
+            EXPECT_GT(ring, 0.3) << "station " << j << " is out of reach";
+            EXPECT_TRUE(cross) << "station " << j << " is not crossed out";
+        }
+    }
+    // The pointer leaves: nothing is marked.
+    QTest::mouseMove(window.get(), QPoint(window->width() - 5, window->height() - 5));
+    QApplication::processEvents();
+    EXPECT_EQ(window->Drawing().Hovered(), -1);
+    EXPECT_LT(stroked(Grab(), centre, reach), 0.05);
+}
+
+// A number box whose text is not taken as typed turns red with the model's
+// warning; a good number clears it.  And the totals count what was dropped,
+// each station's tooltip its own share.
+TEST_F(LecturerWindow, InvalidNumbersTurnRedAndDroppedPacketsAreCounted) {
+    Form1& f = Model();
+    for (ComboBox* box : {&f.cmbNodes, &f.cmbOT, &f.cmbLength}) {
+        QLineEdit* editor = window->ComboOf(*box)->lineEdit();
+        QTest::mouseClick(editor, Qt::LeftButton);
+        editor->selectAll();
+        QTest::keyClicks(editor, "abc");
+        EXPECT_NE(box->ForeColor, SystemColourWindowText) << box->Text;
+        EXPECT_EQ(editor->palette().color(QPalette::Text), ModelColour(box->ForeColor));
+        EXPECT_EQ(window->ComboOf(*box)->toolTip().toStdString(), box->ToolTip);
+        EXPECT_NE(box->ToolTip.find("is used"), std::string::npos);
+        editor->selectAll();
+        QTest::keyClicks(editor, "12");
+        EXPECT_EQ(box->ForeColor, SystemColourWindowText);
+        EXPECT_EQ(editor->palette().color(QPalette::Text), ModelColour(SystemColourWindowText));
+        Press(Qt::Key_Escape);
+    }
+
+    f.UserPick(f.cmbScheme, "CSMA/CD");
+    Busy("Bus", 3000);
+    ASSERT_GT(f.TotalDropped, 0);
+    EXPECT_EQ(window->LabelOf(f.lblTotalDropped)->text().trimmed().toLongLong(), f.TotalDropped);
+    EXPECT_TRUE(window->LabelOf(f.lblTotalDropped)->isVisible());
+    Long sum = 0;
+    for (int i = 0; i < 24; ++i) {
+        const std::string tip = window->ButtonOf(f.cmdNode[i])->toolTip().toStdString();
+        const std::string says = ", " + std::to_string(f.StationDropped(i)) + " dropped";
+        EXPECT_EQ(tip.substr(tip.size() - says.size()), says) << tip;
+        sum += f.StationDropped(i);
+    }
+    EXPECT_EQ(sum, f.TotalDropped);
 }
 
 } // namespace
