@@ -120,6 +120,7 @@ void Canvas::AdoptGeometry() {
     // Looks drawn for another density are not needed again soon.
     shapeCache_.clear();
     glyphs_.clear();
+    layersStale_ = true;
     Redraw();
     dirty_.assign(1, rect());
 }
@@ -478,9 +479,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
                         .toAlignedRect();
         p.setClipRegion(clip);
         if (symbols_) PaintMarks(p, form, region);
-        PaintReach(p, form);
         p.setClipping(false);
     }
+    if (Radio() && (reach_ || hovered_ >= 0)) CopyLayer(p, reachLayer_, region);
     const bool one = region.rectCount() == 1;
     for (const Item& item : items_) {
         const QRectF bounds = Bounds(item, item.shown);
@@ -492,7 +493,46 @@ void Canvas::paintEvent(QPaintEvent* event) {
         }
         PaintItem(p, item);
     }
-    if (hovered_ >= 0) PaintHearing(p);
+    if (Radio() && hovered_ >= 0) CopyLayer(p, hearingLayer_, region);
+}
+
+// The reach circles and the marks of who hears whom change only when the
+// stations move, the toggle or the pointer changes, or the size: they are
+// drawn once into layers of their own and copied where the tick repaints.
+void Canvas::CopyLayer(QPainter& p, QImage& layer, const QRegion& region) {
+    if (layer.isNull() || layersStale_) {
+        layersStale_ = false;
+        for (QImage* each : {&reachLayer_, &hearingLayer_}) {
+            *each = QImage(image_.size(), QImage::Format_ARGB32_Premultiplied);
+            each->fill(Qt::transparent);
+            QPainter lp(each);
+            lp.scale(ratio_, ratio_); // in form pixels (see ShapePart)
+            if (each == &reachLayer_) {
+                // On the medium only, as the rings.
+                QRegion clip(QRectF(mediumLeft_ / ratio_, mediumTop_ / ratio_,
+                                    (mediumRight_ - mediumLeft_) / ratio_,
+                                    (mediumBottom_ - mediumTop_) / ratio_)
+                                 .toAlignedRect());
+                for (const QRect& caption : captions_)
+                    clip -= QRectF(caption.x() / ratio_, caption.y() / ratio_,
+                                   caption.width() / ratio_, caption.height() / ratio_)
+                                .toAlignedRect();
+                lp.setClipRegion(clip);
+                PaintReach(lp);
+            } else {
+                PaintHearing(lp);
+            }
+            lp.end();
+            each->setDevicePixelRatio(density_);
+        }
+    }
+    p.save();
+    p.resetTransform();
+    for (const QRect& area : region)
+        p.drawImage(QRectF(area), layer,
+                    QRectF(area.x() * density_, area.y() * density_, area.width() * density_,
+                           area.height() * density_));
+    p.restore();
 }
 
 // ---- What is drawn over the medium ----
@@ -618,7 +658,7 @@ bool Canvas::Radio() const {
     return form_.Topology == TopoSpace || form_.Topology == TopoWideSpace;
 }
 
-void Canvas::PaintReach(QPainter& p, const QRectF& area) {
+void Canvas::PaintReach(QPainter& p) {
     if (!Radio() || (!reach_ && hovered_ < 0)) return;
     const double radius = form_.RadioReach() / TwipsPerPixel;
     const int n = std::min(form_.ActiveStations(), StationControls);
@@ -629,7 +669,6 @@ void Canvas::PaintReach(QPainter& p, const QRectF& area) {
         const Node& s = form_.NodeTable[i];
         const QPointF centre(s.CellX[0] / TwipsPerPixel, s.CellY[0] / TwipsPerPixel);
         const QRectF circle(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
-        if (!circle.adjusted(-3, -3, 3, 3).intersects(area)) continue;
         // The reach of the station under the pointer stands out from the others.
         StrokeTwice(
             p, i == hovered_ ? 4.5 : 2.4, [&] { p.drawEllipse(circle); },
@@ -691,6 +730,11 @@ void Canvas::SyncOverlays() {
     symbols_ = symbols;
     reach_ = reach;
     overlaid_ = places;
+    layersStale_ = true;
+    if (!reach_ && hovered_ < 0) {
+        reachLayer_ = QImage();
+        hearingLayer_ = QImage();
+    }
     dirty_.assign(1, rect());
 }
 

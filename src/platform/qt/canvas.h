@@ -117,7 +117,8 @@ class Canvas final : public QWidget, public Surface {
     // shapes (who hears whom), within the painted area (form pixels).
     void PaintMarks(QPainter& p, const QRectF& area, const QRegion& region);
     void PaintMark(QPainter& p, QPointF at, Long colour);
-    void PaintReach(QPainter& p, const QRectF& area);
+    void PaintReach(QPainter& p);
+    void CopyLayer(QPainter& p, QImage& layer, const QRegion& region);
     void PaintHearing(QPainter& p);
     // A mark for a symbol, drawn once per colour and density and then copied.
     const QImage& Glyph(Long colour);
@@ -168,6 +169,8 @@ class Canvas final : public QWidget, public Surface {
     bool reach_ = false;   // every station's reach
     int hovered_ = -1;
     QHash<Long, QImage> glyphs_;
+    QImage reachLayer_, hearingLayer_; // device pixels, transparent but for their strokes
+    bool layersStale_ = true;
     // The stations' places and the one under the pointer when last drawn.
     std::array<Long, 2 * StationControls + 2> overlaid_{};
 };
