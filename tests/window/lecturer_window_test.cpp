@@ -186,6 +186,29 @@ TEST_F(LecturerWindow, PausedTheWindowShowsAClickAtOnce) {
     // And a step shows the station sending at once.
     Click(f.cmdStep);
     EXPECT_EQ(table.Text(3, StationTable::Sender), "sends data");
+
+    // Full screen, the table comes and goes beside the form, never over it
+    // nor past the window's edge.
+    window->showFullScreen();
+    QApplication::processEvents();
+    const QSize form = window->Drawing().size() / window->Drawing().Scale();
+    for (int k = 0; k < 2; ++k) {
+        Click(f.chkStatus);
+        QApplication::processEvents();
+        ASSERT_FALSE(table.isVisible());
+        // The form alone fills the room again.
+        EXPECT_NEAR(window->Drawing().Scale(),
+                    std::min(double(window->View().width()) / form.width(),
+                             double(window->View().height()) / form.height()),
+                    0.01);
+        Click(f.chkStatus);
+        QApplication::processEvents();
+        ASSERT_TRUE(table.isVisible());
+        const QRect box = table.geometry().translated(window->View().pos());
+        EXPECT_TRUE(window->rect().contains(box));
+        EXPECT_FALSE(box.intersects(window->Drawing().geometry().translated(window->View().pos())));
+        EXPECT_EQ(box.height(), window->Drawing().height());
+    }
 }
 
 // After working the chart pane with the mouse and closing it with C, the

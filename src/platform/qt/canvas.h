@@ -189,13 +189,13 @@ class NetworkView final : public QWidget {
     // Shows or hides the station table as the model wants and brings it up
     // to date; true when it came or went.
     bool SyncTable();
+    // Shares its room out between the form and the table afresh.
+    void Arrange();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void Arrange();
-
     Canvas* canvas_;
     StationTable* table_;
     QSize formSize_;

@@ -545,7 +545,12 @@ void MainWindow::Arrange() {
         charts_->SetScale(scale);
         charts_->setGeometry(width() - chartWidth, 0, chartWidth, height());
     }
-    view_->setGeometry(0, 0, width() - chartWidth, height());
+    // (Its own size unchanged, the view is told anyway: the table may have come or gone.)
+    const QRect room(0, 0, width() - chartWidth, height());
+    if (view_->geometry() == room)
+        view_->Arrange();
+    else
+        view_->setGeometry(room);
 }
 
 void MainWindow::Rescale() {
