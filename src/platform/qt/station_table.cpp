@@ -17,15 +17,15 @@ namespace maclab::qt {
 namespace {
 // Form pixels at scale 1: the rows of 24 stations and the heading fill the
 // form's height.
-constexpr int RowHeight = 24, HeaderHeight = 40, Margin = 8, Gap = 14;
+constexpr int RowHeight = 24, HeaderHeight = 40, Margin = 6, Gap = 10;
 constexpr float FontPoints = 12; // as the status texts beside the stations were
 
-// The widest words each column can hold (timers of five digits: a packet
-// length of 10,000 ticks makes waits that long).
+// The widest words each column holds in a lesson (a wait of over 999 ticks,
+// from a packet length in the thousands, is cut short with an ellipsis).
 const std::initializer_list<const char*> Widest[StationTable::Columns] = {
     {"23"},
-    {"Transmitter", "waits for ACK (99999)", "waits for CTS (99999)", "medium busy (99999)",
-     "holds off (99999)", "backs off (99999)", "sends control frame", "has sent ACK"},
+    {"Transmitter", "waits for ACK (999)", "waits for CTS (999)", "medium busy (999)",
+     "holds off (999)", "backs off (999)", "sends control frame", "has sent ACK"},
     {"Receiver", "hears own frame", "receives"},
     {"Queue", "queued 101 + token", "queued 101 + poll", "queued 101 + ACK"}};
 
@@ -63,7 +63,7 @@ QSize StationTable::FormSize() const {
                 most = std::max(most, metrics.horizontalAdvance(QString::fromLatin1(words)));
             w += c == Number ? std::max(most + 10, 30) : most + Gap;
         }
-        return static_cast<int>(std::ceil(w * 1.06));
+        return static_cast<int>(std::ceil(w * 1.03));
     }();
     return {width, Round(form_.Form.Height / TwipsPerPixel)};
 }
