@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the screenshot tools if needed and, under a virtual X server of
 # 1920 x 1080, takes a picture of the window full screen after a busy run
-# (12 nodes, ALOHA, offered traffic 2.0, 400 ticks, status and legend shown)
-# on every topology: docs/screenshots/<topology>.png; and both charts of the
+# (ALOHA, offered traffic 2.0, 400 ticks, the legend shown) on every topology:
+# docs/screenshots/<topology>.png, with 12 stations, and on the Star their
+# status; 24 stations on the Bus, with their status; the marks of Symbols on
+# the Ring; on Wide Space every station's reach, the pointer resting on
+# station 0; and both charts of the
 # chart pane (ALOHA on Star, 24 nodes, offered traffic 0.5, 6000 ticks, then a
 # sweep of 100,000 ticks a point): docs/screenshots/chart-over-time.png and
 # chart-sweep.png.
@@ -28,8 +31,13 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
   set -e
   for topology in Bus Star Ring Space "Wide Space"; do
     name=$(echo "$topology" | tr "A-Z " "a-z-")
-    extra=--legend
-    [ "$topology" = Star ] && extra="--legend --status"
+    case "$topology" in
+      Bus) extra="--legend --status --nodes 24" ;;
+      Star) extra="--legend --status" ;;
+      Ring) extra="--legend --symbols" ;;
+      "Wide Space") extra="--legend --reach --point 0" ;;
+      *) extra=--legend ;;
+    esac
     "$0/maclab-shot" "$topology" "docs/screenshots/$name.png" "$1" $extra
     echo "docs/screenshots/$name.png"
   done

@@ -148,6 +148,29 @@ struct SettingsCopy {
     bool operator==(const SettingsCopy&) const = default;
 };
 
+// A station's state in the words of the status table (DescribeStation).
+struct StationStatus {
+    std::string Sender;   // "idle", "sends data", "waits for ACK (45)", ...
+    std::string Receiver; // "idle", "receives", "hears own frame"
+    std::string Queue;    // "queued 3", or "queued 3 + ACK" with a control frame waiting
+    Long Dropped = 0;     // its packets that left the queue undelivered since the reset
+};
+
+// What a colour on the medium is, whichever station it belongs to.
+enum class SymbolKind {
+    Silence,
+    Address,
+    Data,
+    End,
+    Garbled,
+    ControlStart, // white: opens an RTS or a CTS
+    Rts,
+    Cts,
+    TokenOrPoll,
+    Ack,
+    Other
+};
+
 // Everything the program is at one moment: settings, counters, the medium,
 // the station records, the model of every control, the random generator's
 // position and what the tick keeps to save work.  It is a plain value: a copy
@@ -428,6 +451,18 @@ class Form1 : public FormState {
     // the tick counter and the stations' tooltips.  Front ends call it before
     // they show the model; the rules never read what it writes.
     void RefreshView();
+
+    // ===== What a person is told (panel/station_view.cpp) =====
+    // Read from the records as they stand, at any moment; nothing is written.
+    StationStatus DescribeStation(int i) const;
+    // The station's packets that left its queue undelivered since the reset.
+    Long StationDropped(int i) const;
+    // How far a radio station is heard on Space and Wide Space, in twips
+    // from its centre (CellX(0), CellY(0)); 0 on the other topologies.
+    double RadioReach() const;
+    // Whether an active station hears another one over radio.
+    bool RadioHearsStation(int listener, int talker) const;
+    SymbolKind SymbolKindOf(Long colour) const;
 
     // ===== The one way in =====
     // Every action of a user enters here: it is checked against the controls

@@ -134,7 +134,8 @@ void Form1::RefreshView() {
         if (tx.empty()) tx = s.TxState == TxSendingAck ? "SendingAck" : "AckSent";
         std::string tip = "Station " + WholeText(i) + ": transmitter " + std::string(tx) +
                           ", receiver " + std::string(RxStateCaption(s.RxState)) + ", " +
-                          WholeText(s.QueueCount) + " queued";
+                          WholeText(s.QueueCount) + " queued, " +
+                          WholeText(StationDropped(i)) + " dropped";
         if (cmdNode[i].ToolTip != tip) {
             shpNode[i].ToolTip = tip;
             cmdNode[i].ToolTip = std::move(tip);

@@ -22,6 +22,7 @@
 #include "platform/qt/canvas.h"
 #include "platform/qt/colours.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/station_table.h"
 
 namespace maclab::qt {
 namespace {
@@ -119,54 +120,73 @@ TEST_F(ClassroomWindow, EverySymbolStandsOutFromSilenceInTheGrab) {
     Grab();
     const QImage& drawing = window->Drawing().Image();
     const qreal density = drawing.devicePixelRatio();
+    // The colour behind most of a box of a picture (a spoke may cross a few
+    // pixels of a label).
+    const auto behind = [](const QImage& picture, const QRect& r, qreal density) {
+        std::map<Long, int> seen;
+        for (int y = r.top(); y <= r.bottom(); y += 2)
+            for (int x = r.left(); x <= r.right(); x += 2)
+                ++seen[Packed(picture.pixelColor(QPoint(x, y) * density))];
+        return std::max_element(seen.begin(), seen.end(),
+                                [](auto& a, auto& b) { return a.second < b.second; })
+            ->first;
+    };
     int texts = 0;
     for (const ControlEntry& e : f.Controls()) {
         if (e.Type != ControlEntry::Kind::Label || !e.Model->Visible) continue;
         const QLabel* label = window->LabelOf(*e.Model);
-        // The colour behind most of the label (a spoke may cross a few pixels of it).
-        const QRect r = label->geometry();
-        std::map<Long, int> seen;
-        for (int y = r.top(); y <= r.bottom(); y += 2)
-            for (int x = r.left(); x <= r.right(); x += 2)
-                ++seen[Packed(drawing.pixelColor(QPoint(x, y) * density))];
-        const auto most = std::max_element(seen.begin(), seen.end(), [](auto& a, auto& b) {
-                              return a.second < b.second;
-                          })->first;
+        if (label == nullptr) continue; // a station's status: in the table below
+        const Long most = behind(drawing, label->geometry(), density);
         EXPECT_GE(ContrastRatio(Packed(label->palette().color(QPalette::WindowText)), most), 4.5)
             << e.Name << " " << e.Index;
         ++texts;
     }
+    // The station table: black words on its rows, the station's number on its colour.
+    StationTable& table = window->View().Table();
+    const QImage rows = table.grab().toImage();
+    ASSERT_EQ(table.Rows(), 24);
+    for (int r = 0; r < table.Rows(); ++r) {
+        for (int c = StationTable::Sender; c < StationTable::Columns; ++c) {
+            const QRect box = table.TextBox(r, StationTable::Column(c));
+            EXPECT_GE(ContrastRatio(0, behind(rows, box, rows.devicePixelRatio())), 4.5) << r;
+            ++texts;
+        }
+        const QRect swatch = table.TextBox(r, StationTable::Number);
+        const Long colour = f.NodeTable[r].AddressColour;
+        EXPECT_EQ(behind(rows, swatch, rows.devicePixelRatio()), colour) << r;
+        EXPECT_GE(ContrastRatio(ReadableOn(colour), colour), 3) << r;
+    }
     EXPECT_GT(texts, 80); // the panel's and the status texts of 24 stations
 }
 
-// A status text is drawn as text only: a ring passing under it shows between
-// its letters.
-TEST_F(ClassroomWindow, RingsShowUnderTheStatusTexts) {
+// The stations' status stands beside the network, never on it: showing it
+// leaves every pixel of the network picture as it was, rings included.
+TEST_F(ClassroomWindow, ShowingTheStatusLeavesTheNetworkPictureAsItWas) {
     Form1& f = Model();
+    f.UserPick(f.cmbNodes, " 24");
+    window->Sync();
+    Click(f.cmdStart[0]);
+    f.UserPick(f.cmbOT, "2.0");
+    for (int t = 0; t < 150; ++t) window->Tick();
+    Click(f.cmdPause);
+    const QImage before = window->Drawing().grab().toImage();
     Click(f.chkStatus);
-    ASSERT_TRUE(window->LabelOf(f.lblTxStatus[3])->isVisible());
-    int checked = 0;
-    for (const Control* label : {&f.lblTxStatus[3], &f.lblRxStatus[3], &f.lblQueued[3]}) {
-        const float cx = label->Left + label->Width / 2, cy = label->Top + label->Height / 2;
-        window->Drawing().DrawRing(static_cast<Long>(cx), static_cast<Long>(cy), 4,
-                                   CollisionColour);
-        window->Drawing().Flush();
-        const QImage shot = Grab();
-        // The band of the ring: radius 2.5 to 6.5 pixels around the centre.
-        const QPoint c = At(cx, cy);
-        int band = 0, red = 0;
-        for (int dy = -7; dy <= 7; ++dy)
-            for (int dx = -7; dx <= 7; ++dx) {
-                const double d2 = dx * dx + dy * dy;
-                if (d2 < 3 * 3 || d2 >= 6 * 6) continue;
-                ++band;
-                red += shot.pixelColor(c + QPoint(dx, dy)) == QColor(255, 0, 0);
-            }
-        // The letters cover a few of the band's pixels at most.
-        EXPECT_GT(red, band * 6 / 10) << label->Caption << ": " << red << " of " << band;
-        ++checked;
-    }
-    EXPECT_EQ(checked, 3);
+    ASSERT_TRUE(window->View().Table().isVisible());
+    EXPECT_EQ(window->Drawing().Scale(), 1.0); // the window grew by the table
+    const QImage after = window->Drawing().grab().toImage();
+    ASSERT_EQ(before.size(), after.size());
+    // The medium's area (the panel's toggle changes its caption).
+    const QRect medium =
+        window->Drawing().ToWidget(f.Medium.Left, f.Medium.Top, f.Medium.Width, f.Medium.Height);
+    int changed = 0, rings = 0;
+    for (int y = medium.top(); y <= medium.bottom(); ++y)
+        for (int x = medium.left(); x <= medium.right(); ++x) {
+            changed += before.pixel(x, y) != after.pixel(x, y);
+            rings += before.pixelColor(x, y) == ModelColour(CollisionColour);
+        }
+    EXPECT_EQ(changed, 0);
+    EXPECT_GT(rings, 500); // a busy picture
+    EXPECT_FALSE(window->Drawing().geometry().intersects(window->View().Table().geometry()));
 }
 
 // At twice the size every ring is at twice its place and twice its size, in

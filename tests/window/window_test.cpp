@@ -17,6 +17,7 @@
 #include "platform/qt/colours.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/ring_raster.h"
+#include "platform/qt/station_table.h"
 #include "support/recording_surface.h"
 
 namespace maclab::qt {
@@ -123,9 +124,10 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
     EXPECT_FALSE(window->LabelOf(f.Label2)->isVisibleTo(window.get()));
     EXPECT_EQ(window->LabelOf(f.lblTotalTx)->palette().color(QPalette::WindowText),
               QColor(0, 128, 0));
-    EXPECT_EQ(window->LabelOf(f.Label13)->font().pixelSize(), 18);      // 13.5 pt
-    EXPECT_EQ(window->LabelOf(f.Label14)->font().pixelSize(), 24);      // 18 pt
-    EXPECT_EQ(window->LabelOf(f.lblQueued[0])->font().pixelSize(), 16); // 12 pt
+    EXPECT_EQ(window->LabelOf(f.Label13)->font().pixelSize(), 18); // 13.5 pt
+    EXPECT_EQ(window->LabelOf(f.Label14)->font().pixelSize(), 24); // 18 pt
+    // The stations' status is shown in the station table, hidden at start-up.
+    EXPECT_FALSE(window->View().Table().isVisibleTo(window.get()));
 
     for (const Control* c : {&f.chkSpeed, &f.chkStatus, &f.chkReliable, &f.chkRandom,
                              &f.cmdStart[0], &f.cmdStart[1], &f.cmdPause}) {
@@ -163,7 +165,8 @@ TEST_F(WindowTest, StartUpShowsTheModel) {
         if (i < 7) {
             EXPECT_EQ(f.cmdNode[i].BackColor, f.NodeTable[static_cast<size_t>(i)].AddressColour);
         }
-        EXPECT_FALSE(window->LabelOf(f.lblTxStatus[i])->isVisibleTo(window.get()));
+        // No status text stands on the network: the station table shows them.
+        EXPECT_EQ(window->WidgetOf(f.lblTxStatus[i]), nullptr);
     }
     // Nothing has been drawn on the medium: it shows silence, the panel its background.
     const QImage shot = window->grab().toImage();
@@ -232,8 +235,10 @@ TEST_F(WindowTest, TogglesFlipOnceAndStayPressed) {
 
     Click(f.chkStatus);
     EXPECT_EQ(f.chkStatus.Caption, "Hide Status");
-    for (int i = 0; i < StationControls; ++i)
-        EXPECT_EQ(window->LabelOf(f.lblTxStatus[i])->isVisibleTo(window.get()), i < 7) << i;
+    EXPECT_TRUE(window->View().Table().isVisibleTo(window.get()));
+    EXPECT_EQ(window->View().Table().Rows(), 7);
+    Click(f.chkStatus);
+    EXPECT_FALSE(window->View().Table().isVisibleTo(window.get()));
 }
 
 TEST_F(WindowTest, TypingRunsTheTextChangeHandlerAtEveryKeystroke) {

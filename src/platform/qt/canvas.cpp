@@ -7,10 +7,15 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 
+#include "core/view_colours.h"
 #include "platform/qt/colours.h"
+#include "platform/qt/main_window.h"
 #include "platform/qt/ring_raster.h"
+#include "platform/qt/station_table.h"
 
 namespace maclab::qt {
 
@@ -35,6 +40,8 @@ int Round(double v) {
 
 Canvas::Canvas(const Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Who hears whom is shown for the station under the pointer.
+    setMouseTracking(true);
     resize(FormPixels(form));
     // The shapes and lines of the table, painted bottom to top in its order.
     for (const ControlEntry& entry : form.Controls()) {
@@ -87,8 +94,33 @@ void Canvas::AdoptGeometry() {
     mediumTop_ = std::clamp(Round(m.Top * k), 0, want.height());
     mediumRight_ = std::clamp(Round((m.Left + m.Width) * k), mediumLeft_, want.width());
     mediumBottom_ = std::clamp(Round((m.Top + m.Height) * k), mediumTop_, want.height());
+    // The panel's captions that reach into the medium's area from outside
+    // ("Offered Traffic", "Packet Length") keep the panel's colour behind
+    // them: no ring is drawn there, and silence is not shown there either.
+    captions_.clear();
+    const QRect medium(QPoint(mediumLeft_, mediumTop_),
+                       QPoint(mediumRight_ - 1, mediumBottom_ - 1));
+    for (const ControlEntry& e : form_.Controls()) {
+        const Control& c = *e.Model;
+        if (e.Type != ControlEntry::Kind::Label || e.InArray()) continue;
+        const QRect box(
+            QPoint(Round(c.Left * k), Round(c.Top * k)),
+            QPoint(Round((c.Left + c.Width) * k) - 1, Round((c.Top + c.Height) * k) - 1));
+        if (medium.intersects(box) && !medium.contains(box)) captions_.push_back(box & medium);
+    }
+    // One clean corner of the panel's colour rather than a step per caption:
+    // out to the medium's edge, and up to its top when that is near.
+    if (!captions_.empty()) {
+        QRect corner;
+        for (const QRect& box : captions_) corner |= box;
+        if (corner.right() + corner.width() > medium.right()) corner.setRight(medium.right());
+        if (corner.top() - medium.top() < corner.height()) corner.setTop(medium.top());
+        captions_.assign(1, corner);
+    }
     // Looks drawn for another density are not needed again soon.
     shapeCache_.clear();
+    glyphs_.clear();
+    layersStale_ = true;
     Redraw();
     dirty_.assign(1, rect());
 }
@@ -99,6 +131,7 @@ void Canvas::FillBackground() {
                           image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
     FillBox(all, mediumLeft_, mediumTop_, mediumRight_, mediumBottom_,
             ModelPixel(form_.Medium.BackColor));
+    KeepCaptions(QRect(0, 0, image_.width(), image_.height()));
     RestoreLines(0, 0, image_.width(), image_.height());
 }
 
@@ -166,6 +199,17 @@ void Canvas::TraceLines() {
             lineTop_ = std::min(lineTop_, row);
             lineBottom_ = std::max(lineBottom_, row + 1);
         }
+    }
+}
+
+void Canvas::KeepCaptions(const QRect& area) {
+    const PixelBuffer all{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
+                          image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
+    for (const QRect& caption : captions_) {
+        const QRect box = caption & area;
+        if (!box.isEmpty())
+            FillBox(all, box.left(), box.top(), box.right() + 1, box.bottom() + 1,
+                    ModelPixel(form_.Form.BackColor));
     }
 }
 
@@ -267,12 +311,14 @@ void Canvas::Ring(Long x, Long y, Integer size, Long colour) {
                 ModelPixel(colour));
     const int reach = static_cast<int>(std::ceil(outer)) + 1;
     RestoreLines(px - reach, py - reach, px + reach + 1, py + reach + 1);
+    KeepCaptions(QRect(px - reach, py - reach, 2 * reach + 1, 2 * reach + 1));
     blank_ = false;
 }
 
 void Canvas::DrawRing(Long x, Long y, Integer size, Long colour) {
     Ring(x, y, size, colour);
-    const double reach = size + 4;
+    // Its marks reach beyond its band.
+    const double reach = size + (symbols_ ? MarkRadius + 5 : 4);
     MarkDirty(
         QRectF(x / TwipsPerPixel - reach, y / TwipsPerPixel - reach, 2 * reach + 1, 2 * reach + 1));
 }
@@ -340,9 +386,12 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
     QImage image(static_cast<int>(std::ceil(size.width() * ratio_)) + 1,
                  static_cast<int>(std::ceil(size.height() * ratio_)) + 1,
                  QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio_);
     image.fill(Qt::transparent);
+    // Drawn in form pixels through an explicit scale: a painter on an image
+    // whose pixel ratio is below 1 (a window smaller than the form) would
+    // draw at ratio 1 and cut the shape off at the image's edge.
     QPainter p(&image);
+    p.scale(ratio_, ratio_);
     if (part == Part::Box) {
         p.setPen(QPen(ModelColour(c.BorderColor), 1));
         p.setBrush(ModelColour(colour));
@@ -365,13 +414,20 @@ const QImage& Canvas::ShapePart(const Control& c, Part part, Long colour) {
         p.drawEllipse(circle);
     }
     p.end();
+    image.setDevicePixelRatio(ratio_);
     return *shapeCache_.insert(key, std::move(image));
+}
+
+bool Canvas::Drawn(const Item& item) const {
+    // The hub belongs to the Star; on the Ring nothing passes through the
+    // middle, so its circle is not drawn there.
+    return item.shown.Visible && !(item.model == &form_.Shape1 && form_.Topology == TopoRing);
 }
 
 void Canvas::PaintItem(QPainter& p, const Item& item) {
     const Control& c = item.shown;
     // Lines are part of the image.
-    if (!c.Visible || item.look == Look::Line) return;
+    if (!Drawn(item) || item.look == Look::Line) return;
     // On whole device pixels, so that the copy stays sharp.
     const QPointF at(std::round(c.Left / TwipsPerPixel * ratio_) / ratio_,
                      std::round(c.Top / TwipsPerPixel * ratio_) / ratio_);
@@ -381,6 +437,12 @@ void Canvas::PaintItem(QPainter& p, const Item& item) {
     }
     if (c.SolidFill) p.drawImage(at, ShapePart(c, Part::Disc, c.FillColor));
     p.drawImage(at, ShapePart(c, Part::Outline, c.BorderColor));
+    // The legend shows each symbol's mark while the marks are drawn.
+    if (symbols_ && item.model >= &form_.shpLegend.front() && item.model <= &form_.shpLegend.back())
+        PaintMark(
+            p,
+            QPointF((c.Left + c.Width / 2) / TwipsPerPixel, (c.Top + c.Height / 2) / TwipsPerPixel),
+            c.FillColor);
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
@@ -404,6 +466,22 @@ void Canvas::paintEvent(QPaintEvent* event) {
     const QRectF within = QRectF(box).adjusted(-1, -1, 1, 1);
     const QRectF form(within.x() / scale_, within.y() / scale_, within.width() / scale_,
                       within.height() / scale_);
+    if (symbols_ || reach_ || hovered_ >= 0) {
+        // Over the rings and only on the medium, as the rings are.
+        const QRect medium(QPoint(mediumLeft_, mediumTop_),
+                           QPoint(mediumRight_ - 1, mediumBottom_ - 1));
+        QRegion clip(QRectF(medium.x() / ratio_, medium.y() / ratio_, medium.width() / ratio_,
+                            medium.height() / ratio_)
+                         .toAlignedRect());
+        for (const QRect& caption : captions_)
+            clip -= QRectF(caption.x() / ratio_, caption.y() / ratio_, caption.width() / ratio_,
+                           caption.height() / ratio_)
+                        .toAlignedRect();
+        p.setClipRegion(clip);
+        if (symbols_) PaintMarks(p, form, region);
+        p.setClipping(false);
+    }
+    if (Radio() && (reach_ || hovered_ >= 0)) CopyLayer(p, reachLayer_, region);
     const bool one = region.rectCount() == 1;
     for (const Item& item : items_) {
         const QRectF bounds = Bounds(item, item.shown);
@@ -415,12 +493,284 @@ void Canvas::paintEvent(QPaintEvent* event) {
         }
         PaintItem(p, item);
     }
+    if (Radio() && hovered_ >= 0) CopyLayer(p, hearingLayer_, region);
+}
+
+// The reach circles and the marks of who hears whom change only when the
+// stations move, the toggle or the pointer changes, or the size: they are
+// drawn once into layers of their own and copied where the tick repaints.
+void Canvas::CopyLayer(QPainter& p, QImage& layer, const QRegion& region) {
+    if (layer.isNull() || layersStale_) {
+        layersStale_ = false;
+        for (QImage* each : {&reachLayer_, &hearingLayer_}) {
+            *each = QImage(image_.size(), QImage::Format_ARGB32_Premultiplied);
+            each->fill(Qt::transparent);
+            QPainter lp(each);
+            lp.scale(ratio_, ratio_); // in form pixels (see ShapePart)
+            if (each == &reachLayer_) {
+                // On the medium only, as the rings.
+                QRegion clip(QRectF(mediumLeft_ / ratio_, mediumTop_ / ratio_,
+                                    (mediumRight_ - mediumLeft_) / ratio_,
+                                    (mediumBottom_ - mediumTop_) / ratio_)
+                                 .toAlignedRect());
+                for (const QRect& caption : captions_)
+                    clip -= QRectF(caption.x() / ratio_, caption.y() / ratio_,
+                                   caption.width() / ratio_, caption.height() / ratio_)
+                                .toAlignedRect();
+                lp.setClipRegion(clip);
+                PaintReach(lp);
+            } else {
+                PaintHearing(lp);
+            }
+            lp.end();
+            each->setDevicePixelRatio(density_);
+        }
+    }
+    p.save();
+    p.resetTransform();
+    for (const QRect& area : region)
+        p.drawImage(QRectF(area), layer,
+                    QRectF(area.x() * density_, area.y() * density_, area.width() * density_,
+                           area.height() * density_));
+    p.restore();
+}
+
+// ---- What is drawn over the medium ----
+
+namespace {
+// The letter a mark shows, or none.
+QChar MarkLetter(SymbolKind kind) {
+    switch (kind) {
+    case SymbolKind::Address:
+        return QLatin1Char('A');
+    case SymbolKind::Data:
+        return QLatin1Char('D');
+    case SymbolKind::End:
+        return QLatin1Char('E');
+    case SymbolKind::Garbled:
+        return QLatin1Char('X');
+    case SymbolKind::ControlStart:
+        return QLatin1Char('W');
+    case SymbolKind::Rts:
+        return QLatin1Char('R');
+    case SymbolKind::Cts:
+        return QLatin1Char('C');
+    case SymbolKind::TokenOrPoll:
+        return QLatin1Char('T');
+    case SymbolKind::Ack:
+        return QLatin1Char('K');
+    default:
+        return QChar();
+    }
+}
+
+// A line that reads on any colour: black, with a white line along its middle.
+void StrokeTwice(QPainter& p, double width, const std::function<void()>& draw,
+                 Qt::PenStyle style = Qt::SolidLine) {
+    QPen outer(Qt::black, width, style, Qt::FlatCap);
+    p.setPen(outer);
+    draw();
+    QPen inner(Qt::white, width / 2, style, Qt::FlatCap);
+    // The same dashes as the black line (patterns count in pen widths).
+    if (style != Qt::SolidLine) inner.setDashPattern(QVector<qreal>{4 * 2, 2 * 2});
+    p.setPen(inner);
+    draw();
+}
+} // namespace
+
+std::vector<QPointF> Canvas::MarkPlaces(Long x, Long y, Integer size) {
+    const QPointF centre(x / TwipsPerPixel, y / TwipsPerPixel);
+    // A small ring has room for its mark inside; a wave of the radio has the
+    // smaller waves inside, so its marks sit on it, at four places round.
+    if (size <= 2 * MarkRadius + 4) return {centre};
+    const double r = (size + 0.5) / std::sqrt(2.0);
+    return {centre + QPointF(r, -r), centre + QPointF(r, r), centre + QPointF(-r, r),
+            centre + QPointF(-r, -r)};
+}
+
+const QImage& Canvas::Glyph(Long colour) {
+    const auto found = glyphs_.constFind(colour);
+    if (found != glyphs_.constEnd()) return *found;
+    const QChar letter = MarkLetter(form_.SymbolKindOf(colour));
+    QImage image;
+    if (!letter.isNull()) {
+        const int side = static_cast<int>(std::ceil(2 * MarkRadius * ratio_)) + 1;
+        image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        // Drawn in form pixels through an explicit scale (see ShapePart).
+        QPainter p(&image);
+        p.scale(ratio_, ratio_);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        const QColor ink = ModelColour(ReadableOn(colour));
+        p.setPen(QPen(ink, 1));
+        p.setBrush(ModelColour(colour));
+        const QRectF disc(0.5, 0.5, 2 * MarkRadius - 1, 2 * MarkRadius - 1);
+        p.drawEllipse(disc);
+        QFont font = PanelFont(8.25f); // 11 form pixels high
+        font.setBold(true);
+        font.setStretch(100);
+        p.setFont(font);
+        p.drawText(QRectF(0, 0, 2 * MarkRadius, 2 * MarkRadius), Qt::AlignCenter, QString(letter));
+        p.end();
+        image.setDevicePixelRatio(ratio_);
+    }
+    return *glyphs_.insert(colour, std::move(image));
+}
+
+void Canvas::PaintMark(QPainter& p, QPointF at, Long colour) {
+    const QImage& glyph = Glyph(colour);
+    if (glyph.isNull()) return;
+    // On whole device pixels, so that the copy stays sharp.
+    const QPointF corner(std::round((at.x() - MarkRadius) * ratio_) / ratio_,
+                         std::round((at.y() - MarkRadius) * ratio_) / ratio_);
+    p.drawImage(corner, glyph);
+}
+
+void Canvas::PaintMarks(QPainter& p, const QRectF& area, const QRegion& region) {
+    const bool one = region.rectCount() == 1;
+    const auto mark = [&](Long x, Long y, Integer size, Long colour) {
+        if (colour == form_.BackColour) return;
+        for (const QPointF& at : MarkPlaces(x, y, size)) {
+            const QRectF box(at.x() - MarkRadius, at.y() - MarkRadius, 2 * MarkRadius,
+                             2 * MarkRadius);
+            if (!box.intersects(area)) continue;
+            if (!one && !region.intersects(QRectF(box.x() * scale_, box.y() * scale_,
+                                                  box.width() * scale_, box.height() * scale_)
+                                               .toAlignedRect()))
+                continue;
+            PaintMark(p, at, colour);
+        }
+    };
+    const int n = std::min(form_.ActiveStations(), StationRecords);
+    const bool bus = form_.Topology == TopoBus;
+    if (bus)
+        for (int c = 0; c < LastBusCell; ++c) mark(form_.BusX[c], 4800, 11, form_.BusShown[c]);
+    const int cells = bus ? 1 : std::clamp<int>(form_.PathLength, 0, PathCells);
+    for (int i = 0; i < n; ++i) {
+        const Node& s = form_.NodeTable[i];
+        for (int k = 0; k < cells; ++k)
+            mark(s.CellX[k], s.CellY[k], bus ? Integer{11} : s.CellSize[k], s.CellShown[k]);
+    }
+}
+
+bool Canvas::Radio() const {
+    return form_.Topology == TopoSpace || form_.Topology == TopoWideSpace;
+}
+
+void Canvas::PaintReach(QPainter& p) {
+    if (!Radio() || (!reach_ && hovered_ < 0)) return;
+    const double radius = form_.RadioReach() / TwipsPerPixel;
+    const int n = std::min(form_.ActiveStations(), StationControls);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < n; ++i) {
+        if (!form_.shpNode[i].Visible || (!reach_ && i != hovered_)) continue;
+        const Node& s = form_.NodeTable[i];
+        const QPointF centre(s.CellX[0] / TwipsPerPixel, s.CellY[0] / TwipsPerPixel);
+        const QRectF circle(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
+        // The reach of the station under the pointer stands out from the others.
+        StrokeTwice(
+            p, i == hovered_ ? 4.5 : 2.4, [&] { p.drawEllipse(circle); },
+            i == hovered_ ? Qt::SolidLine : Qt::DashLine);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void Canvas::PaintHearing(QPainter& p) {
+    if (!Radio() || hovered_ < 0) return;
+    const int n = std::min(form_.ActiveStations(), StationControls);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (int j = 0; j < n; ++j) {
+        const Control& shape = form_.shpNode[j];
+        if (!shape.Visible) continue;
+        const QPointF centre((shape.Left + shape.Width / 2) / TwipsPerPixel,
+                             (shape.Top + shape.Height / 2) / TwipsPerPixel);
+        const double r = std::max(shape.Width, shape.Height) / 2 / TwipsPerPixel + 4;
+        const QRectF circle(centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
+        if (j == hovered_) {
+            // The station itself: a double ring.
+            StrokeTwice(p, 4.5, [&] { p.drawEllipse(circle); });
+            StrokeTwice(p, 3, [&] { p.drawEllipse(circle.adjusted(-6, -6, 6, 6)); });
+        } else if (form_.RadioHearsStation(hovered_, j)) {
+            // Heard: a solid ring.
+            StrokeTwice(p, 4.5, [&] { p.drawEllipse(circle); });
+        } else {
+            // Out of reach: a broken ring, and the station crossed out.
+            StrokeTwice(
+                p, 4.5, [&] { p.drawEllipse(circle); }, Qt::DashLine);
+            const double k = r * 0.75;
+            StrokeTwice(p, 5, [&] {
+                p.drawLine(centre + QPointF(-k, -k), centre + QPointF(k, k));
+                p.drawLine(centre + QPointF(-k, k), centre + QPointF(k, -k));
+            });
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void Canvas::SyncOverlays() {
+    const bool symbols = form_.chkSymbols.Value == 1;
+    const bool reach = form_.chkReach.Value == 1 && form_.chkReach.Visible && Radio();
+    if (hovered_ >= 0 &&
+        (!Radio() || hovered_ >= StationControls || !form_.shpNode[hovered_].Visible))
+        hovered_ = -1;
+    // Where the stations stand, for the reach and the marks of who hears whom.
+    std::array<Long, 2 * StationControls + 2> places{};
+    if (reach || hovered_ >= 0) {
+        for (int i = 0; i < StationControls; ++i) {
+            places[2 * i] = form_.shpNode[i].Visible ? form_.NodeTable[i].CellX[0] : -1;
+            places[2 * i + 1] = form_.NodeTable[i].CellY[0];
+        }
+        places[2 * StationControls] = form_.PathLength;
+        places[2 * StationControls + 1] = hovered_;
+    }
+    if (symbols == symbols_ && reach == reach_ && places == overlaid_) return;
+    symbols_ = symbols;
+    reach_ = reach;
+    overlaid_ = places;
+    layersStale_ = true;
+    if (!reach_ && hovered_ < 0) {
+        reachLayer_ = QImage();
+        hearingLayer_ = QImage();
+    }
+    dirty_.assign(1, rect());
+}
+
+void Canvas::SetHovered(int station) {
+    if (station == hovered_) return;
+    hovered_ = station;
+    SyncOverlays();
+    dirty_.assign(1, rect());
+    Flush();
+}
+
+int Canvas::StationAt(QPointF at) const {
+    for (int i = 0; i < StationControls; ++i) {
+        const Control& shape = form_.shpNode[i];
+        if (shape.Visible && QRectF(shape.Left / TwipsPerPixel, shape.Top / TwipsPerPixel,
+                                    shape.Width / TwipsPerPixel, shape.Height / TwipsPerPixel)
+                                 .contains(at))
+            return i;
+    }
+    return -1;
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+    SetHovered(Radio() ? StationAt(event->position() / scale_) : -1);
+    QWidget::mouseMoveEvent(event);
+}
+
+void Canvas::leaveEvent(QEvent* event) {
+    SetHovered(-1);
+    QWidget::leaveEvent(event);
 }
 
 const Control* Canvas::ItemAt(QPointF at) const {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
         const Control& c = it->shown;
-        if (!c.Visible) continue;
+        if (!Drawn(*it)) continue;
         if (it->look == Look::Line) {
             const QPointF a = QPointF(c.X1, c.Y1) / TwipsPerPixel;
             const QPointF b = QPointF(c.X2, c.Y2) / TwipsPerPixel;
@@ -460,7 +810,8 @@ void Canvas::mousePressEvent(QMouseEvent* event) {
 }
 
 NetworkView::NetworkView(const Form1& form, QWidget* parent)
-    : QWidget(parent), canvas_(new Canvas(form, this)), formSize_(FormPixels(form)) {
+    : QWidget(parent), canvas_(new Canvas(form, this)), table_(new StationTable(form, this)),
+      formSize_(FormPixels(form)) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ModelColour(form.Form.BackColor));
     setPalette(palette);
@@ -468,12 +819,46 @@ NetworkView::NetworkView(const Form1& form, QWidget* parent)
     resize(formSize_);
 }
 
+QSize NetworkView::sizeHint() const {
+    if (table_->isHidden()) return formSize_;
+    return formSize_ + QSize(table_->FormSize().width(), 0);
+}
+
+bool NetworkView::SyncTable() {
+    const bool wanted = table_->Wanted();
+    const bool changed = wanted == table_->isHidden();
+    if (changed) {
+        table_->setVisible(wanted);
+        updateGeometry();
+        // Right of the form at the scale it has now; the window makes room
+        // for it (or the next resize shares the room out afresh).
+        if (wanted)
+            table_->setGeometry(canvas_->x() + canvas_->width(), canvas_->y(),
+                                Round(table_->FormSize().width() * canvas_->Scale()),
+                                canvas_->height());
+    }
+    if (wanted) table_->Sync();
+    return changed;
+}
+
 void NetworkView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void NetworkView::Arrange() {
+    const QSize whole = sizeHint();
     const double scale = std::max(
-        0.05, std::min(double(width()) / formSize_.width(), double(height()) / formSize_.height()));
+        0.05, std::min(double(width()) / whole.width(), double(height()) / whole.height()));
     canvas_->SetScale(scale);
-    canvas_->move((width() - canvas_->width()) / 2, (height() - canvas_->height()) / 2);
+    const int tableWidth = table_->isHidden() ? 0 : Round(table_->FormSize().width() * scale);
+    const QPoint at((width() - canvas_->width() - tableWidth) / 2,
+                    (height() - canvas_->height()) / 2);
+    canvas_->move(at);
+    if (!table_->isHidden()) {
+        if (scale != table_->Scale()) table_->SetScale(scale);
+        table_->setGeometry(at.x() + canvas_->width(), at.y(), tableWidth, canvas_->height());
+    }
 }
 
 } // namespace maclab::qt

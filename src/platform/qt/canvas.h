@@ -14,6 +14,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,6 +23,8 @@
 #include "core/surface.h"
 
 namespace maclab::qt {
+
+class StationTable;
 
 class Canvas final : public QWidget, public Surface {
   public:
@@ -40,6 +43,21 @@ class Canvas final : public QWidget, public Surface {
     void SyncShapes();
     // Asks Qt to paint every area marked since the last call.
     void Flush();
+
+    // What is drawn over the medium besides the rings: a mark in every ring
+    // while "Symbols" is pressed, each station's radio reach while "Reach"
+    // is, and who hears the station under the pointer.  Follows the model's
+    // toggles; marks what must be painted again.
+    void SyncOverlays();
+    // The station under the pointer (-1: none).  On Space and Wide Space
+    // its reach is drawn, and each other station is marked as heard or not.
+    void SetHovered(int station);
+    int Hovered() const { return hovered_; }
+    // Where the marks of a ring of this size stand, in form pixels: in its
+    // middle, or (a wave in space, with smaller rings inside) on its band.
+    static std::vector<QPointF> MarkPlaces(Long x, Long y, Integer size);
+    // Radius of a mark, in form pixels.
+    static constexpr double MarkRadius = 7;
 
     // Widget pixels per form pixel (1 at the form's own size).
     double Scale() const { return scale_; }
@@ -62,6 +80,8 @@ class Canvas final : public QWidget, public Surface {
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     enum class Look { Line, Box, Circle };
@@ -80,6 +100,11 @@ class Canvas final : public QWidget, public Surface {
     // whatever a ring or a box just covered in [left, right) x [top, bottom).
     void TraceLines();
     void RestoreLines(int left, int top, int right, int bottom);
+    // The panel's colour again behind the captions that stand in the
+    // medium's area, where a ring or silence covered them in this area.
+    void KeepCaptions(const QRect& area);
+    // Whether a shape is painted (and answers the pointer).
+    bool Drawn(const Item& item) const;
     // An area in form pixels, marked for painting.
     void MarkDirty(const QRectF& area);
     static QRectF Bounds(const Item& item, const Control& c);
@@ -88,6 +113,18 @@ class Canvas final : public QWidget, public Surface {
     const QImage& ShapePart(const Control& c, Part part, Long colour);
     // The tooltip of the topmost shape or line at a point in form pixels.
     const Control* ItemAt(QPointF at) const;
+    // The overlays, painted over the rings (marks, reach) and over the
+    // shapes (who hears whom), within the painted area (form pixels).
+    void PaintMarks(QPainter& p, const QRectF& area, const QRegion& region);
+    void PaintMark(QPainter& p, QPointF at, Long colour);
+    void PaintReach(QPainter& p);
+    void CopyLayer(QPainter& p, QImage& layer, const QRegion& region);
+    void PaintHearing(QPainter& p);
+    // A mark for a symbol, drawn once per colour and density and then copied.
+    const QImage& Glyph(Long colour);
+    // The station whose shape or button lies under a point in form pixels.
+    int StationAt(QPointF at) const;
+    bool Radio() const;
 
     const Form1& form_;
     QImage image_;
@@ -97,7 +134,8 @@ class Canvas final : public QWidget, public Surface {
     // The medium's area in image pixels: rings are drawn only inside it, and
     // silence there shows in the medium's own colour.
     int mediumLeft_ = 0, mediumTop_ = 0, mediumRight_ = 0, mediumBottom_ = 0;
-    bool blank_ = true; // nothing drawn since the image was last cleared
+    std::vector<QRect> captions_; // image pixels
+    bool blank_ = true;           // nothing drawn since the image was last cleared
     // Boxes around everything to be painted again (widget pixels): a few
     // boxes, each copied to the screen in one go, instead of one per ring.
     std::vector<QRect> dirty_;
@@ -127,23 +165,39 @@ class Canvas final : public QWidget, public Surface {
     QHash<ShapeKey, QImage> shapeCache_;
     long paints_ = 0;
     QRect painted_;
+    bool symbols_ = false; // marks in the rings
+    bool reach_ = false;   // every station's reach
+    int hovered_ = -1;
+    QHash<Long, QImage> glyphs_;
+    QImage reachLayer_, hearingLayer_; // device pixels, transparent but for their strokes
+    bool layersStale_ = true;
+    // The stations' places and the one under the pointer when last drawn.
+    std::array<Long, 2 * StationControls + 2> overlaid_{};
 };
 
 // The network and its panel as one widget that takes whatever area it is
 // given: the canvas, with every control on it, is scaled to fit and centred,
-// its proportions kept (the rest is the panel's colour).
+// its proportions kept (the rest is the panel's colour).  While the status is
+// shown, the station table stands right of the panel at the same scale.
 class NetworkView final : public QWidget {
   public:
     NetworkView(const Form1& form, QWidget* parent);
     Canvas& Drawing() { return *canvas_; }
-    QSize sizeHint() const override { return formSize_; }
+    StationTable& Table() { return *table_; }
+    QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return formSize_ / 4; }
+    // Shows or hides the station table as the model wants and brings it up
+    // to date; true when it came or went.
+    bool SyncTable();
+    // Shares its room out between the form and the table afresh.
+    void Arrange();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     Canvas* canvas_;
+    StationTable* table_;
     QSize formSize_;
 };
 

@@ -24,6 +24,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "platform/qt/main_window.h"
 #include "sweep/chart.h"
 #include "sweep/history_chart.h"
 
@@ -67,6 +68,10 @@ QValueAxis* Axis(const QString& title, qreal low, qreal high, const char* format
 // The tick axis at the start of a run; it widens to 2, 5, 10, ... times as
 // much as the run goes on.
 constexpr double FirstTickSpan = 1000;
+
+// The size of every text of the pane at the form's own size: 20 pixels or
+// more once the window, pane included, fills a screen 1920 pixels wide.
+constexpr float TextPoints = 12.5f;
 
 // 1, 2 or 5 times a power of ten, at least the value.
 double RoundUp125(double value) {
@@ -206,8 +211,27 @@ ChartPane::ChartPane(const Form1& form, QWidget* parent) : QWidget(parent), form
     connect(&release_, &QTimer::timeout, this, [this] { ReleaseRepaint(true); });
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &ChartPane::PollSweep);
-    setFixedWidth(600);
+    SetScale(1);
     hide();
+}
+
+void ChartPane::SetScale(double scale) {
+    if (scale == scale_) return;
+    scale_ = scale;
+    // The text of the charts, the tabs and the buttons, at the size of the
+    // stations' status texts, so that it reads from as far away.
+    const QFont text = PanelFont(TextPoints, scale);
+    setFont(text);
+    QFont title = text;
+    title.setBold(true);
+    for (QChart* chart : {overTime_, sweepU_, sweepE_}) {
+        chart->setTitleFont(title);
+        chart->legend()->setFont(text);
+        for (QAbstractAxis* axis : chart->axes()) {
+            axis->setLabelsFont(text);
+            axis->setTitleFont(text);
+        }
+    }
 }
 
 ChartPane::~ChartPane() {

@@ -43,6 +43,11 @@ class ChartPane final : public QWidget {
     // user action.
     void Sync();
 
+    // Its width in form pixels: it grows with the window as the form does.
+    static constexpr int FormWidth = 600;
+    // Widget pixels per form pixel: the text and the width of the pane.
+    void SetScale(double scale);
+
     // ---- Over time ----
     // The samples kept (at least the last RunHistory::Capacity), oldest first.
     const std::deque<HistorySample>& Samples() const { return samples_; }
@@ -112,6 +117,7 @@ class ChartPane final : public QWidget {
     void Export(const QString& kind);
 
     const Form1& form_;
+    double scale_ = 0;
     QTabWidget* tabs_ = nullptr;
 
     // Over time.

@@ -1,5 +1,6 @@
 #include "platform/qt/main_window.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
@@ -12,11 +13,13 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStaticText>
+#include <QToolTip>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
 #include "platform/qt/chart_pane.h"
 #include "platform/qt/colours.h"
+#include "platform/qt/station_table.h"
 
 namespace maclab::qt {
 
@@ -151,6 +154,18 @@ bool SameControl(const Control& a, const Control& b) {
            a.ToolTip == b.ToolTip;
 }
 
+// A widget that types what the keys say: a box's text field, the box itself,
+// a number field.
+bool TakesTyping(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) != nullptr ||
+           qobject_cast<const QComboBox*>(w) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(w) != nullptr;
+}
+
+bool IsStatusLabel(const ControlEntry& entry) {
+    return entry.Name == "lblTxStatus" || entry.Name == "lblRxStatus" || entry.Name == "lblQueued";
+}
+
 bool EndsEditing(const QEvent* event) {
     if (event->type() == QEvent::FocusOut) return true;
     if (event->type() != QEvent::KeyPress) return false;
@@ -202,15 +217,43 @@ QString ButtonCaption(const std::string& caption, const QFont& font, int width) 
     return out + line;
 }
 
+// The face of a button's caption: narrowed until its widest line fits (a
+// single word cannot be broken).
+QFont ButtonFont(QFont font, const QString& lines, int width) {
+    const int room = width - std::max(2, width / 15);
+    const auto widest = [&lines](const QFont& f) {
+        const QFontMetricsF metrics(f);
+        qreal most = 0;
+        for (const QString& line : lines.split(QLatin1Char('\n')))
+            most = std::max(most, metrics.horizontalAdvance(line));
+        return most;
+    };
+    const qreal wide = widest(font);
+    if (wide <= room || wide <= 0) return font;
+    const int stretch = font.stretch() > 0 ? font.stretch() : 100;
+    for (int s = static_cast<int>(stretch * room / wide); s >= 50; --s) {
+        font.setStretch(s);
+        if (widest(font) <= room) break;
+    }
+    return font;
+}
+
 // A one-line label whose text is wider than its box (a face wider than the
 // one the layout was made for) is narrowed until the text fits.
 QFont Fitted(QFont font, const QString& text, const QRect& box) {
-    const QFontMetrics metrics(font);
+    const QFontMetricsF metrics(font);
     if (text.isEmpty() || box.height() >= 2 * metrics.lineSpacing()) return font;
-    const int width = metrics.horizontalAdvance(text);
+    // The exact width: a fraction of a pixel too many wraps the last word
+    // onto a line the box cannot show.
+    const qreal width = metrics.horizontalAdvance(text);
     if (width <= box.width() || width <= 0) return font;
     const int stretch = font.stretch() > 0 ? font.stretch() : 100;
-    font.setStretch(std::max(50, stretch * box.width() / width));
+    // Stretches come in whole per cents, and the face's sizes in steps: the
+    // first guess may still be a fraction too wide.
+    for (int s = static_cast<int>(stretch * box.width() / width); s >= 50; --s) {
+        font.setStretch(s);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) break;
+    }
     return font;
 }
 
@@ -226,19 +269,13 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     // With no box to type in, the window itself takes the keys.
     setFocusPolicy(Qt::StrongFocus);
 
-    // The panes side by side; the network view takes whatever room is left.
-    panes_ = new QHBoxLayout(this);
-    panes_->setContentsMargins(0, 0, 0, 0);
-    panes_->setSpacing(0);
+    // The panes side by side (see Arrange): the network view, and beside it
+    // the charts while they are shown, never over it.
     view_ = new NetworkView(form_, this);
-    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    panes_->addWidget(view_, 1);
     canvas_ = &view_->Drawing();
     canvas_->OnRescale([this] { Rescale(); });
-    // The charts sit beside the network view, never over it; while they are
-    // shown the view has the rest of the room.
+    QToolTip::setFont(PanelFont(TipPoints, canvas_->Scale()));
     charts_ = new ChartPane(form_, this);
-    panes_->addWidget(charts_, 0);
 
     // The drawing surface paints the network picture (the shapes and lines of
     // the table); every other control of the table becomes a widget over it,
@@ -246,7 +283,8 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     for (const ControlEntry& entry : form_.Controls()) {
         switch (entry.Type) {
         case ControlEntry::Kind::Label:
-            AddLabel(*entry.Model);
+            // The stations' status is shown in the station table instead.
+            if (!IsStatusLabel(entry)) AddLabel(*entry.Model);
             break;
         case ControlEntry::Kind::ComboBox:
             AddCombo(entry.Combo());
@@ -255,11 +293,17 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
             connect(AddButton(*entry.Model, Kind::Toggle), &QPushButton::clicked, this,
                     [this, &entry] { Activate(entry); });
             break;
-        case ControlEntry::Kind::Button:
-            connect(
-                AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button),
-                &QPushButton::clicked, this, [this, &entry] { Activate(entry); });
+        case ControlEntry::Kind::Button: {
+            QPushButton* button =
+                AddButton(*entry.Model, entry.Model->Graphical ? Kind::NodeButton : Kind::Button);
+            connect(button, &QPushButton::clicked, this, [this, &entry] { Activate(entry); });
+            // The pointer over a station's button is over the station.
+            if (entry.Name == "cmdNode") {
+                button->installEventFilter(this);
+                stationOf_[button] = entry.Index;
+            }
             break;
+        }
         case ControlEntry::Kind::Shape:
         case ControlEntry::Kind::Line:
             break;
@@ -269,11 +313,21 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
     clock_.setTimerType(Qt::PreciseTimer);
     connect(&clock_, &QTimer::timeout, this, &MainWindow::Tick);
 
+    // When the widget with the keyboard goes away (the chart pane closes, a
+    // button is disabled while a sweep runs), Qt hands the keyboard to the
+    // next widget in line, often a box: then the keys would type into a box
+    // the user never clicked.  The window takes the keyboard instead.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == nullptr || now == nullptr || !isAncestorOf(now) || !TakesTyping(now)) return;
+        if (!old->isVisible() || !old->isEnabled()) setFocus(Qt::OtherFocusReason);
+    });
+
     form_.SetSurface(canvas_);
     form_.Form_Load();
     Sync();
     // The form's own size to begin with.
     resize(view_->sizeHint());
+    Arrange();
     // Keys work the run controls from the start; a box takes them once clicked.
     setFocus();
 }
@@ -283,7 +337,7 @@ MainWindow::~MainWindow() {
     form_.SetSurface(nullptr);
     for (QWidget* editor : comboEditors_) editor->removeEventFilter(this);
     for (const Mirror& m : mirrors_)
-        if (m.kind == Kind::Combo) m.widget->removeEventFilter(this);
+        if (m.kind == Kind::Combo || m.kind == Kind::NodeButton) m.widget->removeEventFilter(this);
 }
 
 QRect MainWindow::Place(const Control& c) const {
@@ -400,6 +454,14 @@ void MainWindow::ToggleFullScreen() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+        if (const auto station = stationOf_.find(watched); station != stationOf_.end())
+            canvas_->SetHovered(event->type() == QEvent::Enter && (form_.Topology == TopoSpace ||
+                                                                   form_.Topology == TopoWideSpace)
+                                    ? station->second
+                                    : -1);
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Wheel) {
         // Over a box without the keyboard focus the wheel does nothing: a
         // lecturer scrolling past must not change the network.
@@ -437,17 +499,63 @@ void MainWindow::Sync() {
     form_.RefreshView();
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
+    canvas_->SyncOverlays();
     canvas_->Flush();
-    const bool charted = charts_->isVisible();
+    // A window of its own size grows by the station table or the chart pane
+    // when it comes and shrinks when it goes, so that the network keeps its scale.
+    const bool ownSize = !isMaximized() && !isFullScreen() && isVisible();
+    const double scale = canvas_->Scale();
+    const auto pixels = [scale](int formPixels) {
+        return static_cast<int>(std::lround(formPixels * scale));
+    };
+    int grow = 0;
+    if (view_->SyncTable())
+        grow += pixels(view_->Table().FormSize().width()) * (view_->Table().isHidden() ? -1 : 1);
+    const bool charted = !charts_->isHidden();
     charts_->Sync();
-    // A window of its own size grows by the pane when the pane comes and
-    // shrinks when it goes, so that the network keeps its scale.
-    if (charts_->isVisible() != charted && !isMaximized() && !isFullScreen() && isVisible())
-        resize(width() + (charted ? -charts_->width() : charts_->width()), height());
+    if (charted == charts_->isHidden()) grow += pixels(ChartPane::FormWidth) * (charted ? -1 : 1);
+    // (The resize shares the room out afresh; without one, it is shared now.)
+    if (grow != 0 && ownSize)
+        resize(width() + grow, height());
+    else if (grow != 0)
+        Arrange();
     SyncClock();
 }
 
+QSize MainWindow::sizeHint() const {
+    QSize size = view_->sizeHint();
+    if (!charts_->isHidden()) size.rwidth() += ChartPane::FormWidth;
+    return size;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void MainWindow::Arrange() {
+    // One scale for the whole window, as if the form, the station table and
+    // the chart pane were one picture: each grows with the window alike.
+    const QSize whole = sizeHint();
+    const double scale = std::max(
+        0.05, std::min(double(width()) / whole.width(), double(height()) / whole.height()));
+    int chartWidth = 0;
+    if (!charts_->isHidden()) {
+        chartWidth = static_cast<int>(std::lround(ChartPane::FormWidth * scale));
+        charts_->SetScale(scale);
+        charts_->setGeometry(width() - chartWidth, 0, chartWidth, height());
+    }
+    // (Its own size unchanged, the view is told anyway: the table may have come or gone.)
+    const QRect room(0, 0, width() - chartWidth, height());
+    if (view_->geometry() == room)
+        view_->Arrange();
+    else
+        view_->setGeometry(room);
+}
+
 void MainWindow::Rescale() {
+    // Tooltips grow with everything else.
+    QToolTip::setFont(PanelFont(TipPoints, canvas_->Scale()));
     for (Mirror& mirror : mirrors_) {
         mirror.restyle = true;
         Apply(mirror);
@@ -484,9 +592,13 @@ void MainWindow::Apply(Mirror& m) {
             const QFont font = Fitted(PanelFont(c.FontSize, canvas_->Scale()), text, Place(c));
             if (font != w->font()) w->setFont(font);
             static_cast<QLabel*>(w)->setText(text);
-        } else
-            static_cast<QPushButton*>(w)->setText(
-                ButtonCaption(c.Caption, w->font(), Place(c).width()));
+        } else {
+            const QFont face = PanelFont(c.FontSize, canvas_->Scale());
+            const QString text = ButtonCaption(c.Caption, face, Place(c).width());
+            const QFont font = ButtonFont(face, text, Place(c).width());
+            if (font != w->font()) w->setFont(font);
+            static_cast<QPushButton*>(w)->setText(text);
+        }
     }
     if (m.fresh || c.BackColor != was.BackColor || c.ForeColor != was.ForeColor) {
         QPalette p = w->palette();

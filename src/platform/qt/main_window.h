@@ -15,7 +15,6 @@
 
 #include "core/form1.h"
 
-class QBoxLayout;
 class QComboBox;
 class QPushButton;
 class QLabel;
@@ -63,7 +62,15 @@ class MainWindow final : public QWidget {
     // Whether a combo box has the keyboard: keys then type, and none works a control.
     bool Typing() const;
 
+    // The form, with the station table and the chart pane while they are
+    // shown, at its own size (form pixels).
+    QSize sizeHint() const override;
+
+    // Tooltips: the size of the stations' status texts.
+    static constexpr float TipPoints = 12.5f;
+
   protected:
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -90,17 +97,18 @@ class MainWindow final : public QWidget {
     void Activate(const ControlEntry& entry);
     // The view's scale changed: every widget takes its new place and font.
     void Rescale();
+    // Places the panes side by side at one scale.
+    void Arrange();
     QRect Place(const Control& c) const;
 
     Form1 form_;
-    // The panes side by side: the network view first.
-    QBoxLayout* panes_ = nullptr;
     NetworkView* view_ = nullptr;
     Canvas* canvas_ = nullptr;
     ChartPane* charts_ = nullptr; // beside the view, shown while chkChart is pressed
     std::vector<Mirror> mirrors_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::vector<QWidget*> comboEditors_;
+    std::unordered_map<const QObject*, int> stationOf_; // a station's button: its number
     QTimer clock_;
     bool runClock_;
     // Set while a combo box's text field handles Return or losing focus: Qt

@@ -1,9 +1,11 @@
 // maclab-window-bench: the cost of one tick in the window, painting included.
 //
-//   maclab-window-bench [--chart] [ticks [topology]]
+//   maclab-window-bench [--chart] [--shown] [ticks [topology]]
 //
 // With --chart the chart pane is shown beside the network (its over-time
-// chart, drawn afresh every tenth tick).
+// chart, drawn afresh every tenth tick); with --shown, everything a lecturer
+// can turn on over the network is: the station table (Show Status), a mark in
+// every ring (Symbols) and, on Space and Wide Space, every station's reach.
 // For each topology: 24 stations, ALOHA, offered traffic 2.0, started; after a
 // warm-up, every measured tick runs the simulation step, the window's update of
 // its widgets and the painting of everything that changed, synchronously.
@@ -54,6 +56,14 @@ class CountingSurface final : public maclab::Surface {
 };
 
 bool WithChart = false;
+bool AllShown = false;
+
+// Presses the toggles of --shown (Reach only where it is shown).
+void ShowAll(maclab::Form1& form) {
+    if (!AllShown) return;
+    for (maclab::Control* toggle : {&form.chkStatus, &form.chkSymbols, &form.chkReach})
+        if (toggle->Visible && toggle->Value == 0) form.UserToggle(*toggle);
+}
 
 Figures Measure(const char* topology, int ticks) {
     maclab::qt::MainWindow window(false);
@@ -68,6 +78,7 @@ Figures Measure(const char* topology, int ticks) {
     form.UserPick(form.cmbNodes, " 24");
     form.cmdStart_Click(0);
     form.UserPick(form.cmbOT, "2.0");
+    ShowAll(form);
     window.Sync();
     // No text cursor blinking in a focused box: its repaints are not the tick's.
     if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
@@ -117,6 +128,7 @@ double EveryCellOfSpace(int rounds) {
     maclab::Form1& form = window.Model();
     form.UserPick(form.cmbTopology, "Space");
     form.UserPick(form.cmbNodes, " 24");
+    ShowAll(form);
     window.Sync();
     if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     QApplication::processEvents();
@@ -198,8 +210,13 @@ void FullChart(int ticks) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc > 1 && std::string_view(argv[1]) == "--chart") {
-        WithChart = true;
+    for (;;) {
+        if (argc > 1 && std::string_view(argv[1]) == "--chart")
+            WithChart = true;
+        else if (argc > 1 && std::string_view(argv[1]) == "--shown")
+            AllShown = true;
+        else
+            break;
         --argc;
         ++argv;
     }
