@@ -4,31 +4,14 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { serve } from './serve.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const site = path.resolve(repo, process.env.MACLAB_WEB_DIR ?? 'build-web');
 const shots = path.join(site, 'screenshots');
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css' };
-
-// A plain static server over the built site, as any web server would be.
-function serve() {
-  const server = http.createServer((req, res) => {
-    const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    const file = path.join(site, name === '/' ? 'index.html' : name);
-    if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      res.writeHead(404).end();
-      return;
-    }
-    res.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((ok) => server.listen(0, '127.0.0.1', () => ok(server)));
-}
-
 let server, browser, page, url;
 const problems = []; // console errors, page errors, failed requests
 
@@ -122,8 +105,8 @@ function checkRings() {
 }
 
 before(async () => {
-  server = await serve();
-  url = `http://127.0.0.1:${server.address().port}/`;
+  server = await serve(site);
+  url = server.url;
   browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
@@ -133,14 +116,14 @@ before(async () => {
 });
 after(async () => {
   await browser?.close();
-  server?.close();
+  await server?.stop();
 });
 
 describe('the page', () => {
   test('loads with no console error or failed request, under 1 MB', async (t) => {
     const ms = await open();
     t.diagnostic(`ready ${ms} ms after navigation`);
-    const bytes = ['index.html', 'app.js', 'style.css', 'maclab.js']
+    const bytes = fs.readdirSync(site).filter((f) => /\.(html|css|js)$/.test(f) && f !== 'maclab-run.js')
       .reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
     t.diagnostic(`page with its WebAssembly: ${bytes} bytes`);
     assert.ok(bytes < 1000000, `${bytes} bytes`);
