@@ -5,10 +5,10 @@
 // simulation stays in the program; the page only shows and forwards.
 import { startProgram } from './program.js';
 import { css } from './colours.js';
-import { createControls, px } from './controls.js';
+import { createControls } from './controls.js';
 import { createMedium } from './medium.js';
 import { createHistoryChart } from './charts.js';
-import { installInput } from './input.js';
+import { installInput, installTouchTips } from './input.js';
 import { installLayout } from './layout.js';
 
 const api = await startProgram();
@@ -25,6 +25,7 @@ const chart = createHistoryChart({ api, canvas: $('chart'), note: $('chartnote')
 // ----- Showing the model -----
 function sync() {
   controls.applyChanges(JSON.parse(api.changes()));
+  layout?.update();
   medium.paintDraws(JSON.parse(api.draws()));
   chart.fetch();
   syncClock();
@@ -57,11 +58,16 @@ function syncClock() {
 }
 
 installInput({ api, act: sync });
-installLayout({
-  form, stage: $('stage'), formBox, canvas: $('medium'), picture: $('picture'), below: $('below'),
-  medium, chart, W: px(form.width), H: px(form.height),
+installTouchTips();
+let layout = null;
+sync();
+layout = installLayout({
+  form, controls, medium, chart,
+  els: {
+    stage: $('stage'), view: $('view'), formBox, canvas: $('medium'), picture: $('picture'),
+    panel: $('panel'), below: $('below'),
+  },
 });
-
 sync();
 $('stage').classList.add('ready');
 $('loading').remove();
@@ -77,5 +83,7 @@ window.maclab = {
   ratio: medium.ratio,
   form,
   samples: chart.samples,
+  layout: () => layout.mode(),
+  sync,
   ready: true,
 };

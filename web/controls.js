@@ -82,7 +82,7 @@ export function createControls({ api, table, host, picture, act }) {
     for (const li of entry.list.children)
       li.classList.toggle('current', li.dataset.entry === entry.input.value);
     entry.list.hidden = false;
-    entry.el.style.zIndex = 5;
+    entry.el.classList.add('listed');
     const current = entry.list.querySelector('.current');
     if (current) current.scrollIntoView({ block: 'nearest' });
   }
@@ -90,7 +90,7 @@ export function createControls({ api, table, host, picture, act }) {
     for (const e of entries)
       if (e.list && !e.list.hidden) {
         e.list.hidden = true;
-        e.el.style.zIndex = '';
+        e.el.classList.remove('listed');
       }
   }
   document.addEventListener('mousedown', (e) => {
@@ -103,6 +103,7 @@ export function createControls({ api, table, host, picture, act }) {
       case 'label':
         el = document.createElement('div');
         el.className = 'label';
+        entry.text = el.appendChild(document.createElement('span'));
         break;
       case 'button':
       case 'toggle':
@@ -170,7 +171,7 @@ export function createControls({ api, table, host, picture, act }) {
       if (changed('visible')) el.style.display = s.visible ? '' : 'none';
       if (changed('tip')) el.title = s.tip;
       if (entry.type === 'label') {
-        if (changed('caption')) el.textContent = s.caption;
+        if (changed('caption')) entry.text.textContent = s.caption;
         if (changed('back')) el.style.background = css(s.back);
         if (changed('fore')) el.style.color = css(s.fore);
       } else if (entry.type === 'button' || entry.type === 'toggle') {

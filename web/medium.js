@@ -110,31 +110,32 @@ export function createMedium(canvas, form) {
   // The drawing calls since the last fetch, as flat numbers: clear 0; ring
   // 1 x y size colour; bus segment 2 x y; repaint 3 target index.
   function paintDraws(calls) {
+    const paint = image !== null; // before the first size only kept
     for (let k = 0; k < calls.length;) {
       const kind = calls[k];
       if (kind === 0) {
         drawn.clear();
-        paintBlank();
+        if (paint) paintBlank();
         k += 1;
       } else if (kind === 1) {
         const op = calls.slice(k, k + 5);
         const key = `r${op[1]},${op[2]},${op[3]}`;
         drawn.delete(key);
         drawn.set(key, op);
-        paintOne(op);
+        if (paint) paintOne(op);
         k += 5;
       } else if (kind === 2) {
         const op = calls.slice(k, k + 3);
         const key = `b${op[1]},${op[2]}`;
         drawn.delete(key);
         drawn.set(key, op);
-        paintOne(op);
+        if (paint) paintOne(op);
         k += 3;
       } else {
         k += 3; // a control to draw again: the picture's shapes always lie above
       }
     }
-    show();
+    if (paint) show();
   }
 
   return {

@@ -92,7 +92,8 @@ function checkRings() {
       const [, x, y, size, colour] = ops[k];
       const sx = x + (size + 0.5) * 15, sy = y;
       if (covered(sx, sy, ops.slice(k + 1))) continue;
-      const px = Math.floor(sx * r), py = Math.floor(sy * r);
+      // The middle of the band, from the centre's pixel as the painter rounds it.
+      const px = Math.round(x * r) + Math.round((size + 0.5) * 15 * r), py = Math.round(y * r);
       const at = (py * image.width + px) * 4;
       const want = colour === m.form.silence ? m.form.medium.back : colour;
       const got = [image.data[at], image.data[at + 1], image.data[at + 2]];
