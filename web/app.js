@@ -10,6 +10,7 @@ import { createMedium } from './medium.js';
 import { createHistoryChart } from './charts.js';
 import { installInput, installTouchTips } from './input.js';
 import { installLayout } from './layout.js';
+import { installAnnouncer } from './announce.js';
 
 const api = await startProgram();
 const form = JSON.parse(api.form());
@@ -18,14 +19,16 @@ const $ = (id) => document.getElementById(id);
 const formBox = $('form');
 formBox.style.background = css(form.back);
 
-const controls = createControls({ api, table, host: formBox, picture: $('picture'), act: sync });
+const controls = createControls({ api, table, host: formBox, picture: $('picture'), act: () => sync(true) });
 const medium = createMedium($('medium'), form);
 const chart = createHistoryChart({ api, canvas: $('chart'), note: $('chartnote') });
 
 // ----- Showing the model -----
-function sync() {
+// byUser: after a user action, rather than a tick.
+function sync(byUser = false) {
   controls.applyChanges(JSON.parse(api.changes()));
   layout?.update();
+  announce?.(byUser);
   medium.paintDraws(JSON.parse(api.draws()));
   chart.fetch();
   syncClock();
@@ -57,9 +60,9 @@ function syncClock() {
   clock = setTimeout(fire, Math.max(0, due - now));
 }
 
-installInput({ api, act: sync });
+installInput({ api, act: () => sync(true) });
 installTouchTips();
-let layout = null;
+let layout = null, announce = null;
 sync();
 layout = installLayout({
   form, controls, medium, chart,
@@ -68,6 +71,7 @@ layout = installLayout({
     panel: $('panel'), below: $('below'),
   },
 });
+announce = installAnnouncer($('live'), layout.summary);
 sync();
 $('stage').classList.add('ready');
 $('loading').remove();

@@ -12,6 +12,9 @@ const SVG = 'http://www.w3.org/2000/svg';
 export function createControls({ api, table, host, picture, act }) {
   const entries = table.map((entry) => ({ ...entry, el: null, shown: {} }));
 
+  // An editable box with its list, as a combobox: the text field announces
+  // whether its list is open and which entry is current; the list button
+  // is in the tab order after it.
   function makeCombo(entry) {
     const box = document.createElement('div');
     box.className = 'combo';
@@ -19,15 +22,21 @@ export function createControls({ api, table, host, picture, act }) {
     input.type = 'text';
     input.spellcheck = false;
     input.autocomplete = 'off';
-    input.setAttribute('aria-label', entry.name);
+    input.id = `${entry.name}-text`;
+    input.setAttribute('role', 'combobox');
+    input.setAttribute('aria-autocomplete', 'none');
+    input.setAttribute('aria-expanded', 'false');
     const open = document.createElement('button');
     open.className = 'open';
     open.type = 'button';
-    open.tabIndex = -1;
     open.textContent = '\u25bc';
-    open.setAttribute('aria-label', 'open the list');
+    open.setAttribute('aria-expanded', 'false');
     const list = document.createElement('ul');
+    list.id = `${entry.name}-list`;
+    list.setAttribute('role', 'listbox');
     list.hidden = true;
+    input.setAttribute('aria-controls', list.id);
+    open.setAttribute('aria-controls', list.id);
     box.append(input, open, list);
     // Keystrokes, pastes and deletions: the text-change handler, once each.
     input.addEventListener('input', () => {
@@ -35,11 +44,14 @@ export function createControls({ api, table, host, picture, act }) {
       act();
     });
     // The list from the keyboard: Alt+Down opens it, Up and Down move through
-    // it, Enter picks the entry shown, Escape closes it.
+    // it, Enter picks the entry shown, Escape closes it; Escape with the list
+    // closed ends the typing, so that the keys work the run controls again.
     input.addEventListener('keydown', (e) => {
       const open = !list.hidden;
       if (e.key === 'Escape' && open) {
         closeLists();
+      } else if (e.key === 'Escape') {
+        input.blur();
       } else if (e.key === 'ArrowDown' && e.altKey) {
         if (!open) openList(entry);
       } else if ((e.key === 'ArrowDown' || e.key === 'ArrowUp') && open) {
@@ -47,8 +59,7 @@ export function createControls({ api, table, host, picture, act }) {
         const at = items.findIndex((li) => li.classList.contains('current'));
         const next = Math.max(0, Math.min(items.length - 1,
           at < 0 ? 0 : at + (e.key === 'ArrowDown' ? 1 : -1)));
-        items.forEach((li, k) => li.classList.toggle('current', k === next));
-        items[next]?.scrollIntoView({ block: 'nearest' });
+        markCurrent(entry, items[next]);
       } else if (e.key === 'Enter' && open) {
         const current = list.querySelector('.current');
         closeLists();
@@ -62,7 +73,15 @@ export function createControls({ api, table, host, picture, act }) {
       e.preventDefault();
     });
     open.addEventListener('mousedown', (e) => e.preventDefault());
-    open.addEventListener('click', () => (list.hidden ? openList(entry) : closeLists()));
+    open.addEventListener('click', (e) => {
+      if (!list.hidden) {
+        closeLists();
+        return;
+      }
+      openList(entry);
+      // From the keyboard, on to the text, where the arrows move through the list.
+      if (e.detail === 0) input.focus();
+    });
     // A pick from the list: only the list-pick handler runs.
     list.addEventListener('mousedown', (e) => e.preventDefault());
     list.addEventListener('click', (e) => {
@@ -73,25 +92,37 @@ export function createControls({ api, table, host, picture, act }) {
       act();
     });
     entry.input = input;
+    entry.open = open;
     entry.list = list;
     return box;
   }
 
+  function markCurrent(entry, item) {
+    for (const li of entry.list.children) {
+      li.classList.toggle('current', li === item);
+      li.setAttribute('aria-selected', li === item ? 'true' : 'false');
+    }
+    if (item) {
+      entry.input.setAttribute('aria-activedescendant', item.id);
+      item.scrollIntoView({ block: 'nearest' });
+    } else {
+      entry.input.removeAttribute('aria-activedescendant');
+    }
+  }
+  function setOpen(entry, open) {
+    entry.list.hidden = !open;
+    entry.el.classList.toggle('listed', open);
+    entry.input.setAttribute('aria-expanded', String(open));
+    entry.open.setAttribute('aria-expanded', String(open));
+    if (!open) entry.input.removeAttribute('aria-activedescendant');
+  }
   function openList(entry) {
     closeLists();
-    for (const li of entry.list.children)
-      li.classList.toggle('current', li.dataset.entry === entry.input.value);
-    entry.list.hidden = false;
-    entry.el.classList.add('listed');
-    const current = entry.list.querySelector('.current');
-    if (current) current.scrollIntoView({ block: 'nearest' });
+    setOpen(entry, true);
+    markCurrent(entry, [...entry.list.children].find((li) => li.dataset.entry === entry.input.value));
   }
   function closeLists() {
-    for (const e of entries)
-      if (e.list && !e.list.hidden) {
-        e.list.hidden = true;
-        e.el.classList.remove('listed');
-      }
+    for (const e of entries) if (e.list && !e.list.hidden) setOpen(e, false);
   }
   document.addEventListener('mousedown', (e) => {
     if (!e.target.closest('.combo')) closeLists();
@@ -131,6 +162,8 @@ export function createControls({ api, table, host, picture, act }) {
     }
     el.dataset.name = entry.name;
     if (entry.index >= 0) el.dataset.index = entry.index;
+    if (entry.type !== 'shape' && entry.type !== 'line')
+      el.id = entry.index >= 0 ? `${entry.name}-${entry.index}` : entry.name;
     if (entry.type === 'shape' || entry.type === 'line') {
       el.classList.add('tip');
       el.appendChild(document.createElementNS(SVG, 'title'));
@@ -179,6 +212,9 @@ export function createControls({ api, table, host, picture, act }) {
         if (entry.name === 'cmdNode') {
           el.classList.add('node');
           if (changed('back')) el.style.background = css(s.back);
+          if (changed('fore')) el.style.color = css(s.fore);
+          // Its number alone says little: "Station 5", as its tooltip begins.
+          if (changed('tip')) el.setAttribute('aria-label', s.tip.split(':')[0]);
         }
         if (entry.type === 'toggle' && changed('value')) {
           el.classList.toggle('on', s.value === 1);
@@ -188,10 +224,13 @@ export function createControls({ api, table, host, picture, act }) {
         if (changed('fore')) el.style.color = css(s.fore);
         if (JSON.stringify(was.list) !== JSON.stringify(s.list)) {
           entry.list.replaceChildren(
-            ...s.list.map((text) => {
+            ...s.list.map((text, k) => {
               const li = document.createElement('li');
               li.textContent = text;
               li.dataset.entry = text;
+              li.id = `${entry.name}-${k}`;
+              li.setAttribute('role', 'option');
+              li.setAttribute('aria-selected', 'false');
               return li;
             }));
         }

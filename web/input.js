@@ -40,7 +40,7 @@ export function installTouchTips() {
   bubble.id = 'tip';
   bubble.setAttribute('role', 'tooltip');
   bubble.hidden = true;
-  document.body.append(bubble);
+  (document.querySelector('main') ?? document.body).append(bubble);
   let timer = null, start = null, shownAt = 0;
 
   const tipOf = (el) => {

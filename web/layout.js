@@ -115,6 +115,16 @@ export function installLayout({ form, controls, medium, chart, els }) {
     d.append(...children);
     return d;
   };
+  // Each box is named by its captions ("Offered Traffic x NetCap"), its
+  // list button after them.
+  for (const { combo, before, after } of groups.settings) {
+    const captions = [...before, ...after];
+    if (!captions.length) continue;
+    combo.input.setAttribute('aria-labelledby', captions.map((e) => e.el.id).join(' '));
+    combo.open.setAttribute('aria-label',
+      `${before.concat(after)[0].state.caption.replace(/:\s*$/, '')} list`);
+  }
+
   const runGroup = section('Run', 'run');
   const totalsGroup = section('Totals', 'totals');
   const stationsGroup = section('Stations', 'stations');
@@ -184,11 +194,15 @@ export function installLayout({ form, controls, medium, chart, els }) {
     const want = width >= WIDE && height >= TALL ? 'classic' : 'touch';
     if (want !== mode) {
       controls.closeLists();
+      // Moving the focused control would drop its focus: it keeps it.
+      const focused = document.activeElement;
       document.body.classList.toggle('touch', want === 'touch');
       if (want === 'touch') toTouch();
       else toClassic();
       mode = want;
       update();
+      if (focused && focused !== document.body && document.activeElement !== focused)
+        focused.focus({ preventScroll: true });
     }
     if (mode === 'classic') {
       view.style.cssText = '';
@@ -240,5 +254,11 @@ export function installLayout({ form, controls, medium, chart, els }) {
   }
   watchDensity();
   fit();
-  return { fit, update, mode: () => mode };
+  // What a listener hears now and then: the tick and the totals, row by row.
+  function summary() {
+    const text = (e) => (e.shown.visible === false ? '' : e.shown.caption.trim());
+    const rows = [groups.run.filter((e) => e.type === 'label'), ...groups.totals];
+    return rows.map((row) => row.map(text).filter(Boolean).join(' ')).filter(Boolean).join(', ');
+  }
+  return { fit, update, summary, mode: () => mode };
 }
