@@ -76,6 +76,11 @@ sync();
 $('stage').classList.add('ready');
 $('loading').remove();
 
+// Installable, and opening without a network after the first visit; the
+// worker is registered once the page is up, so that it never slows the start.
+if ('serviceWorker' in navigator && location.protocol !== 'file:')
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+
 // For the browser tests: the module's entry points, the clock's firings
 // one after another, and what the surface holds now.
 window.maclab = {

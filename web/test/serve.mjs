@@ -1,6 +1,6 @@
 // A plain static server over the built site on the loopback address, as any
-// web server would be; stop() also drops open connections, so that the site
-// is gone at once (an offline reload).
+// web server would be; it remembers which files it served, and stop() also
+// drops open connections, so that the site is gone at once (an offline reload).
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -11,6 +11,7 @@ const TYPES = {
 };
 
 export function serve(site) {
+  const served = new Map(); // path -> bytes, each file served
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(site, name === '/' ? 'index.html' : name);
@@ -18,11 +19,13 @@ export function serve(site) {
       res.writeHead(404).end();
       return;
     }
+    served.set(name, fs.statSync(file).size);
     res.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
     fs.createReadStream(file).pipe(res);
   });
   return new Promise((ok) => server.listen(0, '127.0.0.1', () => ok({
     url: `http://127.0.0.1:${server.address().port}/`,
+    served,
     stop: () => new Promise((done) => {
       server.close(() => done());
       server.closeAllConnections();
