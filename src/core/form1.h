@@ -96,6 +96,17 @@ struct Node {
     Integer RingHoldOff = 0;
     // Ring: the station cut into a passing frame and swallows its tail.
     bool RingCutIn = false;
+    // The acknowledgement on the air was started during a collision backoff,
+    // which goes on when it ends.
+    bool AckFromBackoff = false;
+    // Sequence numbers in reliable mode: packets that have left the queue,
+    // the number of the data frame last started, and, per sender, the number
+    // of the last frame delivered from it (-1: none yet).
+    Long TxSeq = 0;
+    Long FrameSeq = 0;
+    std::array<Long, StationRecords> LastSeq{};
+    // Frames received again after their acknowledgement was lost.
+    Long RxDuplicates = 0;
     // Packets that have left the queue since the last reset, by reason.
     enum LeftReason : int {
         LeftAcknowledged = 0, // the acknowledgement was heard
@@ -154,7 +165,8 @@ class Form1 {
     Integer HubSource = -1;
     std::int64_t TotalQueued = 0;
     std::int64_t TotalReceived = 0;
-    Long TotalSent = 0; // widened to 32 bits
+    Long TotalSent = 0;    // widened to 32 bits
+    Long TotalDropped = 0; // packets given up or cut off by a collision
     std::array<Node, StationRecords> NodeTable{};
     // Utilisation, efficiency and waiting packets every tenth tick since the
     // last reset, for the charts.
@@ -180,10 +192,15 @@ class Form1 {
     Control cmdPause;
     Control Label6, lblTotalTx, Label7, lblTotalRx, Label8, lblTotalQueued;
     Control Label10, lblUtilisation, Label9, Label12, lblEfficiency, Label11;
+    Control Label15, lblTotalDropped;
     Control Label2;
     // The classroom additions: one tick at a time while paused, the tick
     // count, the legend of the medium's colours, the charts beside the network.
     Control cmdStep, lblTick, chkLegend, chkChart;
+    // Marks inside the rings so that no symbol is told by colour alone, and
+    // each station's radio reach (Space and Wide Space only).  No rule reads
+    // them; the front ends draw while they are pressed.
+    Control chkSymbols, chkReach;
     std::array<Control, LegendRows> shpLegend, lblLegend;
     Control shpLegendBox;
     Control Line1;
@@ -335,6 +352,8 @@ class Form1 {
     void cmdStep_Click();
     void chkLegend_Click();
     void chkChart_Click();
+    void chkSymbols_Click();
+    void chkReach_Click();
 
     // What only a person looking at the window needs, brought up to date:
     // the tick counter and the stations' tooltips.  Front ends call it before
@@ -362,6 +381,12 @@ class Form1 {
     void AssignKeys();
     // The scheme box shows in red, with a warning, a text that names no scheme.
     void MarkSchemeText();
+    // A number box shows in red, saying what is used instead, a text that is
+    // not taken as typed.
+    void MarkNumberText(ComboBox& box);
+    // The backoff toggle is shown exactly while a rule of the current scheme
+    // and mode reads it.
+    void ShowBackoffToggle();
     void FillLegend();
     // Timer1 on or off; the Step button is shown exactly while it is off.
     void EnableTimer(bool on);

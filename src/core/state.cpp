@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "core/form1.h"
+#include "core/settings_text.h"
 #include "core/view_colours.h"
 
 namespace maclab {
@@ -13,18 +14,12 @@ Control& Labelled(Control& c, const char* caption, float left, float top, float 
     Place(c, left, top, width, height);
     return c;
 }
-
-// The offered traffic is clamped so that the arrival probability always fits
-// a single-precision number.
-double OfferedTrafficOf(const std::string& text) {
-    return std::clamp(LeadingNumber(text), 0.0, 1000000.0);
-}
 } // namespace
 
 SettingsCopy Form1::SettingsFromControls() const {
     SettingsCopy c;
     c.CurrentScheme = SchemeFromText(cmbScheme.Text);
-    c.OfferedTraffic = OfferedTrafficOf(cmbOT.Text);
+    c.OfferedTraffic = OfferedTrafficFromText(cmbOT.Text);
     c.Reliable = chkReliable.Value;
     c.RandomBackoff = chkRandom.Value;
     c.StatusShown = chkStatus.Value;
@@ -36,8 +31,13 @@ void Form1::ControlChanged(const Control& control) {
     if (&control == &cmbScheme) {
         Settings.CurrentScheme = SchemeFromText(cmbScheme.Text);
         MarkSchemeText();
-    } else if (&control == &cmbOT)
-        Settings.OfferedTraffic = OfferedTrafficOf(cmbOT.Text);
+    } else if (&control == &cmbOT) {
+        Settings.OfferedTraffic = OfferedTrafficFromText(cmbOT.Text);
+        MarkNumberText(cmbOT);
+    } else if (&control == &cmbNodes)
+        MarkNumberText(cmbNodes);
+    else if (&control == &cmbLength)
+        MarkNumberText(cmbLength);
     else if (&control == &chkReliable)
         Settings.Reliable = chkReliable.Value;
     else if (&control == &chkRandom)
@@ -49,7 +49,7 @@ void Form1::ControlChanged(const Control& control) {
 // The controls as the window is designed, before start-up runs.
 Form1::Form1() {
     constexpr Long background = PanelColour;
-    Place(Form, 0, 0, 14070, 9660);
+    Place(Form, 0, 0, 14070, 10080);
     Form.BackColor = background;
 
     Labelled(Label14, "Topology:", 120, 90, 1815, 495);
@@ -73,7 +73,9 @@ Form1::Form1() {
     Labelled(chkSpeed, "Slow", 11880, 2160, 1815, 615);
     Labelled(chkStatus, "Show Status", 11880, 2820, 1815, 975);
     Labelled(chkReliable, "Unreliable", 11880, 3840, 1815, 615);
-    Labelled(chkRandom, "Button B", 11880, 4440, 1815, 1035).Visible = false;
+    // Pressed from the start; shown only where a rule reads it.
+    Labelled(chkRandom, "Random Backoff", 11880, 4440, 1815, 1035).Visible = false;
+    chkRandom.Value = 1;
 
     Labelled(cmdStart[0], "Start", 9840, 6240, 1215, 615);
     Labelled(cmdStart[1], "Reset", 11160, 6240, 1215, 615);
@@ -91,6 +93,9 @@ Form1::Form1() {
     Labelled(Label12, "Efficiency", 9840, 9000, 2535, 495);
     Labelled(lblEfficiency, "0", 12360, 9000, 855, 495);
     Labelled(Label11, "%", 13320, 9000, 375, 495);
+    // The packets given up, a row under the efficiency (the form grows by it).
+    Labelled(Label15, "Total Dropped", 9480, 9480, 2895, 495).ForeColor = RGB(160, 0, 0);
+    Labelled(lblTotalDropped, "0", 12480, 9480, 1095, 495).ForeColor = RGB(160, 0, 0);
     Labelled(Label2, "Label2", 120, 9240, 975, 375).ForeColor = RGB(255, 255, 255);
     Label2.FontSize = 13.5f;
 
@@ -163,6 +168,11 @@ void Form1::ClearNodes() {
         n.RxOpenedOnOwn = false;
         n.RingHoldOff = 0;
         n.RingCutIn = false;
+        n.AckFromBackoff = false;
+        n.TxSeq = 0;
+        n.FrameSeq = 0;
+        n.LastSeq.fill(-1);
+        n.RxDuplicates = 0;
         n.QueueLeft.fill(0);
         // Every cell of the path, not only those of the last layout: the Bus
         // drop line uses three outgoing cells with a path length of 1, and a

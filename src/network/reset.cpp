@@ -21,6 +21,8 @@ void Form1::ResetNetwork() {
     TotalReceived = 0;
     TotalSent = 0;
     TotalQueued = 0;
+    TotalDropped = 0;
+    lblTotalDropped.Caption = WholeText(TotalDropped);
     lblTotalRx.Caption = WholeText(TotalReceived);
     lblTotalTx.Caption = WholeText(TotalSent);
     lblTotalQueued.Caption = WholeText(TotalQueued);

@@ -1,7 +1,10 @@
 // What the window adds for teaching with it: one tick at a time while
 // paused, the tick counter, a legend of the medium's colours, station
 // numbers, tooltips, and keys for the run controls.
+#include <cstdio>
+
 #include "core/form1.h"
+#include "core/settings_text.h"
 #include "core/view_colours.h"
 
 namespace maclab {
@@ -11,6 +14,19 @@ namespace {
 // control and no station stands.
 constexpr const char* SchemeToolTip =
     "The medium access scheme every station follows. A change resets the network.";
+constexpr const char* NodesToolTip = "Number of stations, 2 to 24. A change resets the network.";
+constexpr const char* TrafficToolTip =
+    "Offered traffic: packets arriving per packet time, as a multiple of what the medium can "
+    "carry.";
+constexpr const char* LengthToolTip = "Ticks per data frame, for packets queued from now on.";
+
+// A number as a person would write it: no trailing zeros, no exponent for
+// the values a box can end up using.
+std::string NumberText(double x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", x);
+    return text;
+}
 
 constexpr float LegendLeft = 9480, LegendTop = 1950, LegendWidth = 2340, LegendRow = 270;
 } // namespace
@@ -27,8 +43,14 @@ void Form1::DesignClassroomControls() {
     // one place no station, status text or legend ever reaches.
     chkChart.Caption = "Chart";
     Place(chkChart, 5040, 60, 1215, 555);
+    // Under the legend, left of the backoff toggle.
+    chkSymbols.Caption = "Symbols";
+    Place(chkSymbols, 9480, 4560, 1215, 555);
+    chkReach.Caption = "Reach";
+    Place(chkReach, 10740, 4560, 1095, 555);
+    chkReach.Visible = false; // over radio only
 
-    Place(Medium, 0, 660, 9420, 9000);
+    Place(Medium, 0, 660, 9420, 9420);
     Medium.BackColor = MediumColour;
 
     Place(shpLegendBox, LegendLeft - 60, LegendTop - 45, LegendWidth + 120,
@@ -95,6 +117,10 @@ void Form1::chkLegend_Click() {
 // reads it.
 void Form1::chkChart_Click() {}
 
+// Drawn by the front ends while pressed; no rule reads them.
+void Form1::chkSymbols_Click() {}
+void Form1::chkReach_Click() {}
+
 void Form1::RefreshView() {
     lblTick.Caption = "Tick " + WholeText(TickCount);
     const int n = std::min(ActiveStations(), StationControls);
@@ -110,6 +136,37 @@ void Form1::RefreshView() {
             cmdNode[i].ToolTip = std::move(tip);
         }
     }
+}
+
+void Form1::MarkNumberText(ComboBox& box) {
+    const std::string_view text = TrimmedText(box.Text);
+    double typed = 0;
+    const bool plain = ReadDecimal(text, typed);
+    std::string instead;
+    if (&box == &cmbNodes) {
+        const double used = NodeCountFromText(box.Text);
+        if (!plain || used != typed)
+            instead = used == 0 ? std::string("Not 2 to 24 stations: the network is left empty. ")
+                                : "Not 2 to 24 whole stations: " + NumberText(used) + " are used. ";
+        else
+            box.ToolTip = NodesToolTip;
+    } else if (&box == &cmbOT) {
+        const double used = OfferedTrafficFromText(box.Text);
+        if (!plain || used != typed)
+            instead =
+                "Not an offered traffic from 0 to 1000000: " + NumberText(used) + " is used. ";
+        else
+            box.ToolTip = TrafficToolTip;
+    } else if (&box == &cmbLength) {
+        const double used = PacketLengthFromText(box.Text);
+        if (!plain || used != typed)
+            instead =
+                "Not a packet length from 3 to 10000 ticks: " + NumberText(used) + " is used. ";
+        else
+            box.ToolTip = LengthToolTip;
+    }
+    if (!instead.empty()) box.ToolTip = instead + "Type a number or pick one from the list.";
+    box.ForeColor = instead.empty() ? SystemColourWindowText : NoSchemeColour;
 }
 
 void Form1::MarkSchemeText() {
@@ -132,14 +189,19 @@ void Form1::WriteToolTips() {
         {&cmbTopology, "How the stations are joined: Star, Ring, Bus, Space or Wide Space "
                        "(stations out of each other's reach). A change resets the network."},
         {&cmbScheme, SchemeToolTip},
-        {&cmbNodes, "Number of stations, 2 to 24. A change resets the network."},
-        {&cmbOT, "Offered traffic: packets arriving per packet time, as a multiple of what "
-                 "the medium can carry."},
-        {&cmbLength, "Ticks per data frame, for packets queued from now on."},
+        {&cmbNodes, NodesToolTip},
+        {&cmbOT, TrafficToolTip},
+        {&cmbLength, LengthToolTip},
         {&chkSpeed, "Slow: a tick every 200 ms; Fast: every 10 ms (key F)."},
         {&chkStatus, "Show or hide each station's transmitter, receiver and queue."},
         {&chkReliable, "Reliable: every frame is acknowledged and sent again after a time-out."},
-        {&chkRandom, "Constant or random backoff before a station tries again."},
+        {&chkRandom, "Random Backoff: a station waits a random time before it tries again, so "
+                     "stations that collided fall out of step. Constant Backoff: every station "
+                     "waits the same time, and stations that collided collide again. Read by "
+                     "reliable mode, RTS/CTS and CSMA/CD + R."},
+        {&chkSymbols, "Draw a mark inside every symbol on the medium, so that none is told by "
+                      "colour alone (key Y)."},
+        {&chkReach, "Draw how far each station's radio reaches (key H)."},
         {&cmdStart[0], "Start: reset and begin random arrivals; Stop: end them (key S)."},
         {&cmdStart[1], "Clear the network and every count (key R)."},
         {&cmdPause, "Freeze the clock, or let it run again (key Space)."},
@@ -153,7 +215,9 @@ void Form1::WriteToolTips() {
         {&lblTotalQueued, "Packets that have entered a queue since the last reset."},
         {&lblUtilisation, "Received x packet length / ticks: the share of time the medium "
                           "carried delivered frames."},
-        {&lblEfficiency, "Received / queued: the share of packets that got through."}};
+        {&lblEfficiency, "Received / queued: the share of packets that got through."},
+        {&lblTotalDropped, "Packets given up since the last reset: cut off by a collision in "
+                           "unreliable mode, or after 16 collisions under CSMA/CD + R."}};
     for (const auto& [control, tip] : tips) control->ToolTip = tip;
     // A caption says what its box or figure says.
     for (const auto& [caption, of] : {std::pair<Control*, const Control*>{&Label14, &cmbTopology},
@@ -168,7 +232,8 @@ void Form1::WriteToolTips() {
                                       {&Label10, &lblUtilisation},
                                       {&Label9, &lblUtilisation},
                                       {&Label12, &lblEfficiency},
-                                      {&Label11, &lblEfficiency}})
+                                      {&Label11, &lblEfficiency},
+                                      {&Label15, &lblTotalDropped}})
         caption->ToolTip = of->ToolTip;
     Label2.ToolTip = "Whether random arrivals are on (never shown).";
     Line1.ToolTip = "The bus: signals travel one cell a tick in both directions.";

@@ -50,6 +50,8 @@ void Form1::BuildControlTable() {
                                {"Label12", &Label12},
                                {"lblEfficiency", &lblEfficiency},
                                {"Label11", &Label11},
+                               {"Label15", &Label15},
+                               {"lblTotalDropped", &lblTotalDropped},
                                {"Label2", &Label2},
                                {"lblTick", &lblTick}})
         single(name, Kind::Label, *label);
@@ -78,6 +80,8 @@ void Form1::BuildControlTable() {
     single("chkRandom", Kind::Toggle, chkRandom).Click = &Form1::chkRandom_Click;
     single("chkLegend", Kind::Toggle, chkLegend).Click = &Form1::chkLegend_Click;
     single("chkChart", Kind::Toggle, chkChart).Click = &Form1::chkChart_Click;
+    single("chkSymbols", Kind::Toggle, chkSymbols).Click = &Form1::chkSymbols_Click;
+    single("chkReach", Kind::Toggle, chkReach).Click = &Form1::chkReach_Click;
     array("cmdStart", Kind::Button, cmdStart, &Form1::cmdStart_Click);
     single("cmdPause", Kind::Button, cmdPause).Click = &Form1::cmdPause_Click;
     single("cmdStep", Kind::Button, cmdStep).Click = &Form1::cmdStep_Click;
@@ -95,7 +99,9 @@ void Form1::AssignKeys() {
           {"cmdStart", 1, "R"},
           {"chkSpeed", -1, "F"},
           {"chkLegend", -1, "L"},
-          {"chkChart", -1, "C"}})
+          {"chkChart", -1, "C"},
+          {"chkSymbols", -1, "Y"},
+          {"chkReach", -1, "H"}})
         for (ControlEntry& e : ControlTable)
             if (e.Name == name && e.Index == index) e.Key = key;
 }

@@ -1,21 +1,9 @@
 // Changes of node count, packet length, scheme, topology and the two toggles
 // that the stations consult.
-#include <algorithm>
-
 #include "core/form1.h"
+#include "core/settings_text.h"
 
 namespace maclab {
-
-namespace {
-// A typed node count becomes 0 (no network) or a whole number of 2..24
-// stations, so every later use has a sound value.
-double NodeCountFromText(const std::string& text) {
-    const double n = LeadingNumber(text);
-    if (n < 2) return 0;
-    if (n > StationControls) return StationControls;
-    return RoundHalfEven(n);
-}
-} // namespace
 
 void Form1::cmbNodes_Change() {
     NodeCount = NodeCountFromText(cmbNodes.Text);
@@ -27,9 +15,7 @@ void Form1::cmbNodes_Click() {
 }
 
 void Form1::cmbLength_Change() {
-    // Shorter frames never reach their end marker, and 0 would divide the
-    // arrival rate and the slot length by zero.
-    PacketLength = std::clamp(LeadingNumber(cmbLength.Text), 3.0, 10000.0);
+    PacketLength = PacketLengthFromText(cmbLength.Text);
 }
 
 void Form1::cmbLength_Click() {
@@ -38,6 +24,7 @@ void Form1::cmbLength_Click() {
 
 void Form1::cmbScheme_Change() {
     ResetNetwork();
+    ShowBackoffToggle();
 }
 
 void Form1::cmbScheme_Click() {
@@ -47,6 +34,7 @@ void Form1::cmbScheme_Click() {
 void Form1::cmbTopology_Change() {
     for (const TopologyInfo& t : Topologies)
         if (cmbTopology.Text == t.Name) Topology = t.Code;
+    chkReach.Visible = Topology == TopoSpace || Topology == TopoWideSpace;
     ResetNetwork();
     cmbNodes_Change();
 }
@@ -61,14 +49,15 @@ void Form1::chkRandom_Click() {
 }
 
 void Form1::chkReliable_Click() {
-    if (chkReliable.Value == 1) {
-        chkReliable.Caption = "Reliable";
-        chkRandom.Visible = true;
-        chkRandom.Caption = "Button B";
-    } else {
-        chkReliable.Caption = "Unreliable";
-        chkRandom.Visible = false;
-    }
+    chkReliable.Caption = chkReliable.Value == 1 ? "Reliable" : "Unreliable";
+    ShowBackoffToggle();
+}
+
+// Reliable mode reads the backoff for its time-out, RTS/CTS for its RTS
+// time-out, and "CSMA/CD + R" for its retransmission backoff.
+void Form1::ShowBackoffToggle() {
+    chkRandom.Visible =
+        chkReliable.Value == 1 || cmbScheme.Text == "RTS/CTS" || cmbScheme.Text == "CSMA/CD + R";
 }
 
 // The one place a combo box's text changes.

@@ -194,7 +194,8 @@ void WritePanel(const Form1& form, std::ostream& out) {
                    {"rx", "lblTotalRx"},
                    {"queued", "lblTotalQueued"},
                    {"util", "lblUtilisation"},
-                   {"eff", "lblEfficiency"}});
+                   {"eff", "lblEfficiency"},
+                   {"dropped", "lblTotalDropped"}});
     out << "\ndecor bus=" << Flag(Find(form, "Line1").Visible)
         << " ends=" << Flag(Find(form, "Shape4", 0).Visible)
         << " hub=" << Flag(Find(form, "Shape1").Visible) << " path=" << form.PathLength << '\n';

@@ -76,9 +76,22 @@ void Form1::ReceiveSymbol(int i, StepWork& w) {
         s.RxState = RxIdle;
         const bool delivered = s.RxOpenedOnOwn && s.RxValid != VbFalse;
         if (delivered && !grey) {
-            TotalReceived = TotalReceived + 1;
-            s.RxCount = s.RxCount + 1;
-            lblTotalRx.Caption = Str(TotalReceived);
+            // In reliable mode a frame sent again after a lost acknowledgement
+            // carries the number of one already delivered: it is answered
+            // again but not counted twice.
+            bool again = false;
+            if (Settings.Reliable == 1 && s.RxPeer >= 0 && s.RxPeer < StationRecords) {
+                const Long seq = NodeTable[s.RxPeer].FrameSeq;
+                again = s.LastSeq[s.RxPeer] == seq;
+                s.LastSeq[s.RxPeer] = seq;
+            }
+            if (again) {
+                s.RxDuplicates = s.RxDuplicates + 1;
+            } else {
+                TotalReceived = TotalReceived + 1;
+                s.RxCount = s.RxCount + 1;
+                lblTotalRx.Caption = Str(TotalReceived);
+            }
         }
         if (Settings.Reliable == 1 && delivered) {
             if (Topology == TopoRing)

@@ -45,11 +45,16 @@ void Form1::SendControlFrame(int i, StepWork& w) {
             acted = false;
         }
     } else if (kind == CtlAck) {
-        if (tp == 0 && (tx == TxIdle || tx == TxWaitingForACK || tx == TxWaitingForOK)) {
+        // An acknowledgement may also go out during a carrier-sense or
+        // collision backoff; a collision backoff goes on after it.
+        const bool fromBackoff = tx == TxNetworkBusy || tx == TxCollided;
+        if (tp == 0 &&
+            (tx == TxIdle || fromBackoff || tx == TxWaitingForACK || tx == TxWaitingForOK)) {
             s.Output = dst;
-            s.TxState = tx == TxIdle ? TxSendingControl : TxSendingAck;
+            s.TxState = tx == TxIdle || fromBackoff ? TxSendingControl : TxSendingAck;
             s.TxProgress = 1;
             s.ControlOnAir = true;
+            s.AckFromBackoff = tx == TxCollided;
         } else if (tp == 1 && sending) {
             s.Output = s.AddressColour;
             s.TxProgress = 2;
@@ -141,6 +146,7 @@ void Form1::SendDataFrame(int i, StepWork& w) {
         s.TxState = TxSending;
         s.TxProgress = 1;
         s.ControlOnAir = false;
+        s.FrameSeq = s.TxSeq;
     } else if (length > 0 && s.TxProgress == 1) {
         s.Output = s.AddressColour;
         s.TxProgress = 2;
@@ -198,7 +204,7 @@ void Form1::EndFrame(int i, StepWork& w) {
                 s.TxState = TxWaitingForOK;
                 break;
             case CtlAck:
-                s.TxState = TxFinishing;
+                s.TxState = s.AckFromBackoff && s.TxTimer > 0 ? TxCollided : TxFinishing;
                 break;
             default:
                 break;
@@ -267,7 +273,12 @@ void Form1::RemoveHeadPacket(int i, StepWork& w) {
     }
     s.QueueCount = static_cast<Integer>(s.QueueCount - 1);
     s.CollisionCount = 0;
+    s.TxSeq = s.TxSeq + 1;
     s.QueueLeft[w.LeftReason] = s.QueueLeft[w.LeftReason] + 1;
+    if (w.LeftReason == Node::LeftDropped || w.LeftReason == Node::LeftAborted) {
+        TotalDropped = TotalDropped + 1;
+        lblTotalDropped.Caption = Str(TotalDropped);
+    }
 }
 
 } // namespace maclab

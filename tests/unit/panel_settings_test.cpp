@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/form1.h"
+#include "core/view_colours.h"
 
 using namespace maclab;
 
@@ -56,6 +57,41 @@ TEST_F(Settings, TypedNodeCountsBecomeNoNetworkOrTwoToTwentyFourStations) {
         for (int i = static_cast<int>(c.count); i < StationRecords; ++i)
             EXPECT_EQ(form->NodeTable[i].QueueCount, 0) << i;
     }
+}
+
+// A number box whose text is not used as typed turns red and says what is
+// used instead; a text used as typed shows normally with the box's own tip.
+TEST_F(Settings, NumberBoxesSayWhatTheyUseInsteadOfAnUnreadText) {
+    const struct {
+        ComboBox& box;
+        std::string text;
+        std::string instead; // empty: taken as typed
+    } cases[] = {{form->cmbNodes, "abc", "left empty"},
+                 {form->cmbNodes, "-5", "left empty"},
+                 {form->cmbNodes, "7.5", "8 are used"},
+                 {form->cmbNodes, "30", "24 are used"},
+                 {form->cmbNodes, " 7", ""},
+                 {form->cmbOT, "1e9", "1000000 is used"},
+                 {form->cmbOT, "abc", "0 is used"},
+                 {form->cmbOT, "0.4x", "0.4 is used"},
+                 {form->cmbOT, " 0.4 ", ""},
+                 {form->cmbLength, "2", "3 is used"},
+                 {form->cmbLength, "12.5", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string usual = c.box.ToolTip;
+        form->UserEdit(c.box, c.text);
+        if (c.instead.empty()) {
+            EXPECT_EQ(c.box.ForeColor, SystemColourWindowText);
+            EXPECT_EQ(c.box.ToolTip.find("is used"), std::string::npos) << c.box.ToolTip;
+        } else {
+            EXPECT_EQ(c.box.ForeColor, NoSchemeColour);
+            EXPECT_NE(c.box.ToolTip.find(c.instead), std::string::npos) << c.box.ToolTip;
+        }
+    }
+    // A pick from the list is always taken as typed.
+    form->UserPick(form->cmbOT, "2.0");
+    EXPECT_EQ(form->cmbOT.ForeColor, SystemColourWindowText);
 }
 
 TEST_F(Settings, NodeCountPickResetsEvenForTheCurrentCount) {
@@ -192,27 +228,45 @@ TEST_F(Settings, TypedTopologyNamesMustMatchExactlyButAlwaysReset) {
     EXPECT_EQ(ShownStations(), 9);
 }
 
-TEST_F(Settings, ReliableShowsTheBackoffToggleAsButtonB) {
-    form->UserToggle(form->chkReliable);
-    EXPECT_EQ(form->chkReliable.Caption, "Reliable");
-    EXPECT_TRUE(form->chkRandom.Visible);
-    EXPECT_EQ(form->chkRandom.Caption, "Button B");
-    form->UserToggle(form->chkRandom);
+// The backoff toggle starts pressed and hidden, always names its state, and is
+// shown exactly while reliable mode, RTS/CTS or "CSMA/CD + R" reads it:
+// after every pick and every edit of the scheme, and every reliable toggle.
+TEST_F(Settings, TheBackoffToggleIsShownWhereverARuleReadsIt) {
     EXPECT_EQ(form->chkRandom.Value, 1);
     EXPECT_EQ(form->chkRandom.Caption, "Random Backoff");
-
-    form->UserToggle(form->chkReliable);
-    EXPECT_EQ(form->chkReliable.Caption, "Unreliable");
     EXPECT_FALSE(form->chkRandom.Visible);
-    EXPECT_EQ(form->chkRandom.Value, 1); // hidden, not changed
-
-    form->UserToggle(form->chkReliable);
-    EXPECT_EQ(form->chkRandom.Caption, "Button B"); // whatever its state
-    EXPECT_EQ(form->chkRandom.Value, 1);
+    const auto reads = [](const std::string& scheme, int reliable) {
+        return reliable == 1 || scheme == "RTS/CTS" || scheme == "CSMA/CD + R";
+    };
+    std::vector<std::string> schemes = form->cmbScheme.List;
+    schemes.push_back("csma/cd + r"); // typed, names no scheme
+    for (const std::string& scheme : schemes)
+        for (const bool typed : {false, true}) {
+            SCOPED_TRACE(scheme + (typed ? " typed" : " picked"));
+            if (!typed && scheme == "csma/cd + r") continue; // not in the list
+            if (typed)
+                form->UserEdit(form->cmbScheme, scheme);
+            else
+                form->UserPick(form->cmbScheme, scheme);
+            const int before = form->chkReliable.Value;
+            EXPECT_EQ(form->chkRandom.Visible, reads(scheme, before));
+            form->UserToggle(form->chkReliable);
+            EXPECT_EQ(form->chkReliable.Caption, before ? "Unreliable" : "Reliable");
+            EXPECT_EQ(form->chkRandom.Visible, reads(scheme, 1 - before));
+        }
+    // Its caption names its state in both modes; hiding it keeps its state.
+    form->UserPick(form->cmbScheme, "ALOHA");
+    if (form->chkReliable.Value == 0) form->UserToggle(form->chkReliable);
     form->UserToggle(form->chkRandom);
     EXPECT_EQ(form->chkRandom.Caption, "Constant Backoff");
-    // Neither toggle resets anything.
-    EXPECT_EQ(form->Topology, TopoStar);
+    form->UserToggle(form->chkReliable);
+    EXPECT_FALSE(form->chkRandom.Visible);
+    EXPECT_EQ(form->chkRandom.Value, 0);
+    form->UserToggle(form->chkReliable);
+    EXPECT_EQ(form->chkRandom.Caption, "Constant Backoff");
+    form->UserToggle(form->chkRandom);
+    EXPECT_EQ(form->chkRandom.Caption, "Random Backoff");
+    EXPECT_EQ(form->Settings.RandomBackoff, 1);
 }
 
 TEST_F(Settings, AnEmptyNodeCountEmptiesTheNetwork) {
@@ -270,7 +324,7 @@ TEST_F(Settings, TheRulesCopyOfTheSettingsFollowsEveryChangeOfItsControls) {
     form->UserToggle(form->chkReliable);
     form->UserToggle(form->chkRandom);
     EXPECT_EQ(form->Settings.Reliable, 1);
-    EXPECT_EQ(form->Settings.RandomBackoff, 1);
+    EXPECT_EQ(form->Settings.RandomBackoff, 0);
 
     // Changes that reset the network, and the resets themselves, leave the
     // settings alone.

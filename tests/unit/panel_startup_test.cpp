@@ -53,7 +53,7 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         {"chkSpeed", -1, Kind::Toggle, "Slow", 11880, 2160, 1815, 615},
         {"chkStatus", -1, Kind::Toggle, "Show Status", 11880, 2820, 1815, 975},
         {"chkReliable", -1, Kind::Toggle, "Unreliable", 11880, 3840, 1815, 615},
-        {"chkRandom", -1, Kind::Toggle, "Button B", 11880, 4440, 1815, 1035},
+        {"chkRandom", -1, Kind::Toggle, "Random Backoff", 11880, 4440, 1815, 1035},
         {"cmdStart", 0, Kind::Button, "Start", 9840, 6240, 1215, 615},
         {"cmdStart", 1, Kind::Button, "Reset", 11160, 6240, 1215, 615},
         {"cmdPause", -1, Kind::Button, "Pause", 12480, 6240, 1215, 615},
@@ -69,11 +69,15 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         {"Label12", -1, Kind::Label, "Efficiency", 9840, 9000, 2535, 495},
         {"lblEfficiency", -1, Kind::Label, " 0", 12360, 9000, 855, 495},
         {"Label11", -1, Kind::Label, "%", 13320, 9000, 375, 495},
+        {"Label15", -1, Kind::Label, "Total Dropped", 9480, 9480, 2895, 495},
+        {"lblTotalDropped", -1, Kind::Label, "0", 12480, 9480, 1095, 495},
         {"Label2", -1, Kind::Label, "Label2", 120, 9240, 975, 375},
         {"cmdStep", -1, Kind::Button, "Step", 12480, 5535, 1215, 615},
         {"lblTick", -1, Kind::Label, "Tick 0", 9480, 5580, 2895, 495},
         {"chkLegend", -1, Kind::Toggle, "Legend", 12600, 1320, 1215, 555},
         {"chkChart", -1, Kind::Toggle, "Chart", 5040, 60, 1215, 555},
+        {"chkSymbols", -1, Kind::Toggle, "Symbols", 9480, 4560, 1215, 555},
+        {"chkReach", -1, Kind::Toggle, "Reach", 10740, 4560, 1095, 555},
     };
     for (const Placed& c : controls) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
@@ -91,8 +95,8 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         EXPECT_EQ(control->Height, c.height);
         const bool smallFont = control == &f.Label13 || control == &f.Label2;
         EXPECT_EQ(control->FontSize, smallFont ? 13.5f : 18.0f);
-        EXPECT_EQ(control->Visible,
-                  control != &f.chkRandom && control != &f.Label2 && control != &f.cmdStep);
+        EXPECT_EQ(control->Visible, control != &f.chkRandom && control != &f.Label2 &&
+                                        control != &f.cmdStep && control != &f.chkReach);
         EXPECT_FALSE(control->ToolTip.empty());
     }
     // The drawing elements and the per-station arrays, with their indexes.
@@ -136,8 +140,9 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
     EXPECT_EQ(f.Label8.ForeColor, RGB(128, 0, 128));
     EXPECT_EQ(f.lblTotalQueued.ForeColor, RGB(128, 0, 128));
     EXPECT_EQ(f.Label2.ForeColor, RGB(255, 255, 255));
-    for (const Control* toggle : {&f.chkSpeed, &f.chkStatus, &f.chkReliable, &f.chkRandom})
+    for (const Control* toggle : {&f.chkSpeed, &f.chkStatus, &f.chkReliable})
         EXPECT_EQ(toggle->Value, 0);
+    EXPECT_EQ(f.chkRandom.Value, 1); // random backoff from the start
 }
 
 TEST(PanelStartup, ListsAndTextsAreTheDefaults) {

@@ -58,8 +58,8 @@ TEST(RunnerScript, StartsLikeTheWindow) {
     EXPECT_EQ(
         lines[1],
         R"(buttons start="Start" pause="Pause" speed="Slow" status="Show Status" )"
-        R"(reliable="Unreliable" random="Button B" random_shown=0 timer=1 interval=100 running=0)");
-    EXPECT_EQ(lines[2], R"(totals tx="0" rx="0" queued="0" util=" 0" eff=" 0")");
+        R"(reliable="Unreliable" random="Random Backoff" random_shown=0 timer=1 interval=100 running=0)");
+    EXPECT_EQ(lines[2], R"(totals tx="0" rx="0" queued="0" util=" 0" eff=" 0" dropped="0")");
     EXPECT_EQ(lines[3], "decor bus=0 ends=0 hub=1 path=8");
     for (int i = 7; i < 24; ++i) EXPECT_EQ(lines[4 + i], "node " + std::to_string(i) + " shown=0");
     EXPECT_EQ(lines[28], "summary t=0 q=0 s=0 r=0");
@@ -137,7 +137,7 @@ TEST(RunnerScript, ControlsAndButtonsReachTheForm) {
     EXPECT_EQ(
         ShowLine(r.out, "buttons"),
         R"(buttons start="Stop" pause="Cont" speed="Fast" status="Hide Status" reliable="Reliable" )"
-        R"(random="Random Backoff" random_shown=1 timer=0 interval=10 running=1)");
+        R"(random="Constant Backoff" random_shown=1 timer=0 interval=10 running=1)");
     EXPECT_NE(ShowLine(r.out, "node 6 shown=1").find(" labels=1 "), std::string::npos);
 }
 
@@ -244,7 +244,8 @@ TEST(RunnerScript, ScriptedDrawsDecideDestinations) {
     const Result r = Play(
         "rng 0.5 0.7\nclick cmdNode 3\nrng 0.1\nclick cmdNode 2\ntoggle chkStatus\ntick 1\nshow\n");
     ASSERT_EQ(r.status, ScriptSucceeded) << r.err;
-    EXPECT_EQ(ShowLine(r.out, "totals"), R"(totals tx="0" rx="0" queued=" 2" util=" 0" eff=" 0")");
+    EXPECT_EQ(ShowLine(r.out, "totals"),
+              R"(totals tx="0" rx="0" queued=" 2" util=" 0" eff=" 0" dropped="0")");
 }
 
 TEST(RunnerScript, EndlessDestinationRedrawIsAScriptError) {

@@ -128,6 +128,12 @@ TEST(StationCsmaCd, AbortsOnRedAndLosesThePacketWhenUnreliable) {
     EXPECT_EQ(s.node(6).QueueCount, 0);
     EXPECT_EQ(s.form().TotalSent, 0);
     EXPECT_EQ(s.form().TotalReceived, 0);
+    // Both packets are counted as dropped, each once, and a reset forgets them.
+    EXPECT_EQ(s.form().TotalDropped, 2);
+    EXPECT_EQ(s.form().lblTotalDropped.Caption, " 2");
+    s.form().cmdStart_Click(1);
+    EXPECT_EQ(s.form().TotalDropped, 0);
+    EXPECT_EQ(s.form().lblTotalDropped.Caption, "0");
 }
 
 TEST(StationCsmaCd, ReliableAbortWaitsForTheTimeOutAndTheEchoDoesNotEndTheWait) {
@@ -210,6 +216,7 @@ TEST(StationCsmaCdR, ConstantBackoffCollidesInStepUntilThePacketIsDropped) {
     Station s;
     s.Topology("Bus");
     s.Scheme("CSMA/CD + R");
+    s.Random(false);
     s.Queue(0, 1, 50);
     s.Queue(6, 5, 50);
     const long dropped = s.RunUntil([&] { return s.node(0).QueueCount == 0; }, 5000);
@@ -218,6 +225,8 @@ TEST(StationCsmaCdR, ConstantBackoffCollidesInStepUntilThePacketIsDropped) {
     EXPECT_EQ(s.node(6).QueueLeft[Node::LeftDropped], 1);
     EXPECT_EQ(s.node(0).CollisionCount, 0);
     EXPECT_EQ(s.form().TotalSent, 0);
+    EXPECT_EQ(s.form().TotalDropped, 2);
+    EXPECT_EQ(s.form().lblTotalDropped.Caption, " 2");
 }
 
 TEST(StationCsmaCdR, RandomBackoffSeparatesTheStationsAndDelivers) {
@@ -273,6 +282,18 @@ TEST(StationCsmaCdR, AnEndMarkerSentAsTheAbortFiresCountsButTheFrameIsAborted) {
     EXPECT_EQ(s.node(2).TxState, TxCollided);
     EXPECT_EQ(s.node(2).CollisionCount, 1);
     EXPECT_EQ(s.node(2).QueueCount, 1);
+    EXPECT_EQ(s.form().TotalDropped, 0); // tried again, not given up
+
+    // Plain CSMA/CD, unreliable: the same frame is counted sent and dropped.
+    Station u;
+    u.Scheme("CSMA/CD");
+    u.Queue(2, 4, 10);
+    u.Tick(9);
+    u.node(2).Heard = CollisionColour;
+    u.Tick();
+    EXPECT_EQ(u.form().TotalSent, 1);
+    EXPECT_EQ(u.node(2).QueueCount, 0);
+    EXPECT_EQ(u.form().TotalDropped, 1);
 }
 
 } // namespace

@@ -77,6 +77,7 @@ TEST(StationFrames, StatusCaptionsShowTimersAndThePendingSlot) {
     Station s;
     s.form().UserToggle(s.form().chkStatus);
     s.Reliable(true);
+    s.Random(false);
     s.Queue(2, 4);
     s.Queue(2, 4);
     s.Tick(10); // the end marker goes out: waiting for the acknowledgement
@@ -143,6 +144,7 @@ TEST(StationFrames, TimeOutsPerTopologyUnderConstantBackoff) {
         Station s;
         s.Topology(topology);
         s.Reliable(true);
+        s.Random(false);
         s.Queue(2, 3, 3);
         s.Tick(3); // the end marker goes out in the third tick
         ASSERT_EQ(s.node(2).TxState, TxWaitingForACK) << topology;

@@ -104,10 +104,20 @@ TEST(StationLongRun, EverySchemeDeliversOnEveryTopologyAtLightLoad) {
                 f.cmdStart_Click(0);
                 s.Tick(10000);
                 ASSERT_GT(f.TotalQueued, 30);
-                // At least 40 % delivered (duplicates of packets whose
-                // acknowledgement was lost count as well).
-                EXPECT_GE(f.TotalReceived * 5, f.TotalQueued * 2)
-                    << "received " << f.TotalReceived << " of " << f.TotalQueued;
+                f.cmdStart_Click(0); // no more arrivals: the queues drain
+                s.Tick(20000);
+                // Each packet counted once: at least 80 % delivered when lost
+                // frames are sent again, 70 % when a collision loses them for
+                // good; except where the scheme does not fit the medium:
+                // RTS/CTS on the Ring (several CTS frames circle at once) and
+                // Polling on Wide Space (stations out of the master's reach
+                // are never polled).
+                const std::string case_ = std::string(scheme) + "/" + topology;
+                if (case_ != "RTS/CTS/Ring" && case_ != "Polling/Wide Space") {
+                    EXPECT_GE(f.TotalReceived * 10, f.TotalQueued * (reliable ? 8 : 7))
+                        << "received " << f.TotalReceived << " of " << f.TotalQueued;
+                }
+                EXPECT_LE(f.TotalReceived, f.TotalQueued);
                 EXPECT_LE(f.TotalReceived, f.TotalSent);
             }
         }

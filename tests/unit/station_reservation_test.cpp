@@ -24,6 +24,7 @@ TEST(StationRtsCts, OverhearingStationsDeferForTheExchange) {
     for (const bool reliable : {false, true}) {
         Station s;
         s.Scheme("RTS/CTS");
+        s.Random(false); // exact waits
         s.Reliable(reliable);
         s.Queue(2, 4);
         const Long extra = reliable ? 10 : 0;
@@ -41,6 +42,7 @@ TEST(StationRtsCts, OverhearingStationsDeferForTheExchange) {
 TEST(StationRtsCts, ExactDeferralLength) {
     Station s;
     s.Scheme("RTS/CTS");
+    s.Random(false); // exact waits
     s.Queue(2, 4);
     // Overhearing the CTS restarts the deferral at 40.
     Long last = 0;
@@ -86,6 +88,7 @@ TEST(StationRtsCts, AStationAskedWhileItHasPacketsAnswersFirst) {
 TEST(StationRtsCts, ClearedToSendWithNothingLeftReturnsToIdle) {
     Station s;
     s.Scheme("RTS/CTS");
+    s.Random(false); // exact waits
     s.node(3).TxState = TxOK2Send;
     s.Tick();
     EXPECT_EQ(s.node(3).TxState, TxIdle);

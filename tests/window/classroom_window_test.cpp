@@ -199,11 +199,11 @@ TEST_F(ClassroomWindow, TwiceTheSizeShowsEverythingAtTwiceItsPlace) {
     std::vector<int> before;
     for (int k : lit) before.push_back(bandOnRow(shot, k, 1));
 
-    window->resize(2 * 938, 2 * 644);
+    window->resize(2 * 938, 2 * 672);
     shot = Grab();
     EXPECT_EQ(window->Drawing().Scale(), 2.0);
     EXPECT_EQ(window->Drawing().pos(), QPoint(0, 0));
-    EXPECT_EQ(shot.size(), QSize(2 * 938, 2 * 644));
+    EXPECT_EQ(shot.size(), QSize(2 * 938, 2 * 672));
     for (size_t j = 0; j < lit.size(); ++j) {
         const int k = lit[j];
         EXPECT_GE(before[j], 3) << "cell " << k;
@@ -226,13 +226,13 @@ TEST_F(ClassroomWindow, TwiceTheSizeShowsEverythingAtTwiceItsPlace) {
     EXPECT_EQ(window->ButtonOf(f.cmdStart[0])->font().pixelSize(), 48);
 
     // A wider window keeps the proportions: the picture is centred, bars beside it.
-    window->resize(3 * 938, 2 * 644);
+    window->resize(3 * 938, 2 * 672);
     shot = Grab();
     EXPECT_EQ(window->Drawing().Scale(), 2.0);
     EXPECT_EQ(window->Drawing().pos(), QPoint(469, 0));
     EXPECT_EQ(shot.pixelColor(200, 600), ModelColour(PanelColour));
     // Back to the form's size: the rings are where they were.
-    window->resize(938, 644);
+    window->resize(938, 672);
     shot = Grab();
     for (size_t j = 0; j < lit.size(); ++j) EXPECT_EQ(bandOnRow(shot, lit[j], 1), before[j]);
 }
