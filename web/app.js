@@ -20,13 +20,16 @@ const formBox = $('form');
 formBox.style.background = css(form.back);
 
 const controls = createControls({ api, table, host: formBox, picture: $('picture'), act: () => sync(true) });
-const medium = createMedium($('medium'), form);
+const symbols = JSON.parse(api.symbols()); // each kind's mark, each legend row's kind
+const medium = createMedium($('medium'), form, symbols.marks);
+const symbolsToggle = controls.entries.find((e) => e.name === 'chkSymbols');
 const chart = createHistoryChart({ api, canvas: $('chart'), note: $('chartnote') });
 
 // ----- Showing the model -----
 // byUser: after a user action, rather than a tick.
 function sync(byUser = false) {
   controls.applyChanges(JSON.parse(api.changes()));
+  medium.showSymbols(symbolsToggle?.shown.value === 1);
   layout?.update();
   announce?.(byUser);
   medium.paintDraws(JSON.parse(api.draws()));
@@ -65,7 +68,8 @@ installTouchTips();
 let layout = null, announce = null;
 sync();
 layout = installLayout({
-  form, controls, medium, chart,
+  form, controls, medium, chart, symbols,
+  symbolsOn: () => symbolsToggle?.shown.value === 1,
   els: {
     stage: $('stage'), view: $('view'), formBox, canvas: $('medium'), picture: $('picture'),
     panel: $('panel'), below: $('below'),
@@ -89,6 +93,9 @@ window.maclab = {
     for (let k = 0; k < n; ++k) fire();
   },
   drawing: medium.drawing,
+  // Drawing calls as the program would make them, straight to the canvas.
+  paint: (calls) => medium.paintDraws(calls),
+  symbols,
   ratio: medium.ratio,
   form,
   samples: chart.samples,

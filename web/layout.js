@@ -6,10 +6,11 @@
 // beside or below it, in groups, large enough to tap, scrolling up and down
 // only.  Both arrangements hold the same elements; turning the device or
 // resizing the window moves them from one to the other.
-import { css } from './colours.js';
+import { css, luminance } from './colours.js';
 import { TWIPS } from './controls.js';
 
 export const CHART_H = 210, BAR_H = 36;
+const ink = (c) => (luminance(c) > 0.18 ? '#000' : '#fff'); // text that reads on a colour
 const WIDE = 900, TALL = 500; // the smallest window the designed layout is shown in
 const STATION_ARRAY = 24; // arrays of this many members belong to the stations
 
@@ -82,7 +83,7 @@ function arrange(entries) {
   return { settings, legend, run, toggles, totals, stations, classic };
 }
 
-export function installLayout({ form, controls, medium, chart, els }) {
+export function installLayout({ form, controls, medium, chart, symbols, symbolsOn, els }) {
   const { stage, view, formBox, canvas, picture, panel, below } = els;
   const W = form.width / TWIPS, H = form.height / TWIPS;
   const m = form.medium;
@@ -140,6 +141,19 @@ export function installLayout({ form, controls, medium, chart, els }) {
     label.el.prepend(s);
     return s;
   });
+  // The legend's marks over its swatches in the designed window.
+  const legendMarks = groups.legend.map(({ swatch }) => {
+    const t = document.createElementNS('http://www.w3.org/2000/svg', 'text');
+    t.setAttribute('text-anchor', 'middle');
+    t.setAttribute('dominant-baseline', 'central');
+    t.setAttribute('font-weight', 'bold');
+    t.setAttribute('font-family', '"Liberation Sans", Arimo, Arial, sans-serif');
+    t.setAttribute('aria-hidden', 'true');
+    t.style.pointerEvents = 'none';
+    t.textContent = symbols.marks[symbols.legend[swatch.index]] ?? '';
+    picture.append(t);
+    return t;
+  });
 
   function toTouch() {
     runGroup.append(div('row', ...groups.run.map((e) => e.el)));
@@ -175,6 +189,15 @@ export function installLayout({ form, controls, medium, chart, els }) {
   // What the panel shows follows the controls: a station's card goes with
   // its button, the legend with its labels, each swatch shows its colour.
   function update() {
+    const on = symbolsOn();
+    groups.legend.forEach(({ swatch }, k) => {
+      const t = legendMarks[k], st = swatch.shown;
+      t.style.display = on && st.visible ? '' : 'none';
+      t.setAttribute('x', st.left + st.width / 2);
+      t.setAttribute('y', st.top + st.height / 2);
+      t.setAttribute('font-size', Math.min(st.width, st.height) * 0.72);
+      t.setAttribute('fill', ink(st.fill ?? 0));
+    });
     if (mode !== 'touch') return;
     groups.stations.forEach((members, i) => {
       cards[i].hidden = members.find((e) => e.type === 'button')?.shown.visible === false;
@@ -183,6 +206,9 @@ export function installLayout({ form, controls, medium, chart, els }) {
       groups.stations.some((members) => members.slice(1).some((e) => e.shown.visible)));
     legendGroup.hidden = groups.legend.every(({ label }) => label.shown.visible === false);
     groups.legend.forEach(({ swatch }, k) => {
+      const mark = on ? legendMarks[k].textContent : '';
+      swatches[k].textContent = mark;
+      swatches[k].style.color = ink(swatch.shown.fill ?? 0);
       swatches[k].style.background = css(swatch.shown.fill ?? 0);
     });
   }

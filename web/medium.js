@@ -6,9 +6,17 @@
 // painted again at another size.
 import { pixelWord } from './colours.js';
 import { TWIPS } from './controls.js';
+import { BADGE, SILENCE, badgeSprite } from './symbols.js';
 
-// form: the window's size and colours as the program hands them out.
-export function createMedium(canvas, form) {
+// Rings up to this size (CSS pixels) are cells with a hole of their own, the
+// mark in the middle; larger ones grow around a station with others of the
+// same centre, the mark on the ring at the top.
+const CELL = 20;
+
+// form: the window's size and colours as the program hands them out;
+// marks: the letter of each kind of symbol.
+export function createMedium(canvas, form, marks) {
+  let symbols = false; // marks drawn
   const drawn = new Map();
   const ctx = canvas.getContext('2d', { alpha: false });
   let ratio = 1; // device pixels per twip
@@ -79,22 +87,65 @@ export function createMedium(canvas, form) {
   }
   function paintOne(op) {
     if (op[0] === 1) {
-      const [, x, y, size, colour] = op;
+      const [, x, y, size, colour, kind] = op;
       const unit = TWIPS * ratio; // device pixels per CSS pixel
-      fillAnnulus(Math.round(x * ratio), Math.round(y * ratio), Math.max(0, size - 1.5) * unit,
-        (size + 2.5) * unit, pixelWord(colour === form.silence ? form.medium.back : colour));
+      const cx = Math.round(x * ratio), cy = Math.round(y * ratio);
+      const shown = colour === form.silence ? form.medium.back : colour;
+      const cell = size <= CELL;
+      fillAnnulus(cx, cy, Math.max(0, size - 1.5) * unit, (size + 2.5) * unit, pixelWord(shown));
+      if (!symbols) return;
+      // The mark, where the last one of this ring stood: a new one covers it,
+      // silence takes it away.
+      const across = Math.max(7, Math.round(BADGE * unit));
+      const my = cell ? cy : Math.round(cy - (size + 0.5) * unit);
+      if (kind !== SILENCE) {
+        paintSprite(badgeSprite(marks[kind] ?? '?', shown, across), cx, my);
+      } else {
+        fillAnnulus(cx, my, 0, across / 2 + 0.5, pixelWord(form.medium.back));
+        // What lies in a cell's hole under the mark: the bus.
+        if (cell) for (const other of drawn.values()) if (other[0] === 2) paintSegment(other, cx, my, across / 2 + 0.5);
+      }
     } else {
-      // A black box from (x - 240, y - 30) to (x + 240, y + 10), both corners inside.
-      const [, x, y] = op;
-      fillBox(Math.floor((x - 240) * ratio), Math.floor((y - 30) * ratio),
-        Math.floor((x + 240 + TWIPS) * ratio), Math.floor((y + 10 + TWIPS) * ratio), pixelWord(0));
+      paintSegment(op);
     }
+  }
+  // A black box from (x - 240, y - 30) to (x + 240, y + 10), both corners
+  // inside; or only as much of it as lies within `reach` of (cx, cy).
+  function paintSegment([, x, y], cx, cy, reach) {
+    const l = Math.floor((x - 240) * ratio), t = Math.floor((y - 30) * ratio);
+    const r = Math.floor((x + 240 + TWIPS) * ratio), b = Math.floor((y + 10 + TWIPS) * ratio);
+    if (reach === undefined) {
+      fillBox(l, t, r, b, pixelWord(0));
+      return;
+    }
+    const black = pixelWord(0);
+    for (let py = Math.max(t, Math.ceil(cy - reach), 0); py < Math.min(b, cy + reach, image.height); ++py)
+      for (let px = Math.max(l, Math.ceil(cx - reach), 0); px < Math.min(r, cx + reach, image.width); ++px)
+        if (Math.hypot(px - cx, py - cy) <= reach) pixels[py * image.width + px] = black;
+  }
+  // A sprite centred at (cx, cy) device pixels.
+  function paintSprite({ size, words }, cx, cy) {
+    const left = cx - (size >> 1), top = cy - (size >> 1);
+    for (let y = 0; y < size; ++y) {
+      const row = top + y;
+      if (row < 0 || row >= image.height) continue;
+      for (let x = 0; x < size; ++x) {
+        const w = words[y * size + x], col = left + x;
+        if (w !== 0 && col >= 0 && col < image.width) pixels[row * image.width + col] = w;
+      }
+    }
+    markDirty(left, top, left + size, top + size);
   }
   function show() {
     if (!dirty) return;
     const [l, t, r, b] = dirty;
     ctx.putImageData(image, 0, 0, l, t, r - l, b - t);
     dirty = null;
+  }
+  function repaint() {
+    paintBlank();
+    for (const op of drawn.values()) paintOne(op);
+    show();
   }
   // A new size of the backing store (device pixels): everything again.
   function resize(width, height) {
@@ -103,12 +154,16 @@ export function createMedium(canvas, form) {
     ratio = canvas.width / form.width;
     image = ctx.createImageData(canvas.width, canvas.height);
     pixels = new Uint32Array(image.data.buffer);
-    paintBlank();
-    for (const op of drawn.values()) paintOne(op);
-    show();
+    repaint();
+  }
+  // Marks on or off: everything again.
+  function showSymbols(on) {
+    if (on === symbols) return;
+    symbols = on;
+    if (image) repaint();
   }
   // The drawing calls since the last fetch, as flat numbers: clear 0; ring
-  // 1 x y size colour; bus segment 2 x y; repaint 3 target index.
+  // 1 x y size colour kind; bus segment 2 x y; repaint 3 target index.
   function paintDraws(calls) {
     const paint = image !== null; // before the first size only kept
     for (let k = 0; k < calls.length;) {
@@ -118,12 +173,12 @@ export function createMedium(canvas, form) {
         if (paint) paintBlank();
         k += 1;
       } else if (kind === 1) {
-        const op = calls.slice(k, k + 5);
+        const op = calls.slice(k, k + 6);
         const key = `r${op[1]},${op[2]},${op[3]}`;
         drawn.delete(key);
         drawn.set(key, op);
         if (paint) paintOne(op);
-        k += 5;
+        k += 6;
       } else if (kind === 2) {
         const op = calls.slice(k, k + 3);
         const key = `b${op[1]},${op[2]}`;
@@ -141,7 +196,8 @@ export function createMedium(canvas, form) {
   return {
     resize,
     paintDraws,
-    // Rings [1, x, y, size, colour] and bus segments [2, x, y], oldest first.
+    showSymbols,
+    // Rings [1, x, y, size, colour, kind] and bus segments [2, x, y], oldest first.
     drawing: () => [...drawn.values()],
     ratio: () => ratio,
   };

@@ -21,6 +21,7 @@ export async function startProgram() {
     timerInterval: fn('timer_interval', 'number', []),
     show: fn('show', 'string', []),
     history: fn('history', 'string', ['number']),
+    symbols: fn('symbols', 'string', []),
   };
   api.load();
   return api;

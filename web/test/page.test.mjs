@@ -212,8 +212,9 @@ describe('the page', () => {
     s = await flip('chkReliable');
     assert.equal(s.buttons.reliable, 'Reliable');
     assert.equal(s.buttons.random_shown, '1');
+    // Random backoff is on from the start: the first click makes it constant.
     s = await flip('chkRandom');
-    assert.equal(s.buttons.random, 'Random Backoff');
+    assert.equal(s.buttons.random, 'Constant Backoff');
     await flip('chkLegend');
     assert.equal(await page.$eval(control('chkLegend'), (e) => e.getAttribute('aria-pressed')), 'true');
     assert.ok(await page.$eval(control('lblLegend', 0), (e) => e.offsetParent !== null));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/symbol_kind.h"
 #include "runner/trace.h"
 
 namespace maclab::web {
@@ -23,16 +24,19 @@ namespace maclab::web {
 namespace {
 
 // Remembers every drawing call until the page fetches them, as flat numbers:
-// clear 0; ring 1 x y size colour; bus segment 2 x y; repaint 3 target index.
+// clear 0; ring 1 x y size colour kind (SymbolKind); bus segment 2 x y;
+// repaint 3 target index.
 class RecordingSurface final : public Surface {
   public:
+    explicit RecordingSurface(const Form1& form) : form_(form) {}
     void Clear() override {
         // Whatever was drawn before a clear is gone: the page need not see it.
         calls_.clear();
         calls_.push_back(0);
     }
     void DrawRing(Long x, Long y, Integer size, Long colour) override {
-        calls_.insert(calls_.end(), {1, x, y, size, colour});
+        calls_.insert(calls_.end(),
+                      {1, x, y, size, colour, static_cast<long long>(SymbolKindOf(form_, colour))});
     }
     void DrawBusSegment(Long x, Long y) override { calls_.insert(calls_.end(), {2, x, y}); }
     void Repaint(RepaintTarget target, int index) override {
@@ -41,6 +45,7 @@ class RecordingSurface final : public Surface {
     std::vector<long long> Take() { return std::exchange(calls_, {}); }
 
   private:
+    const Form1& form_;
     std::vector<long long> calls_;
 };
 
@@ -201,7 +206,7 @@ void Remember(const ControlEntry& e, Shown& s) {
 
 struct Page {
     Form1 form;
-    RecordingSurface surface;
+    RecordingSurface surface{form};
     std::vector<Shown> shown; // each entry's state as last handed out
     std::string reply;        // the text the last call returned
 
@@ -403,6 +408,21 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_history(double from) {
             .Number(static_cast<double>(s.Waiting))
             .Close(']');
     }
+    j.Close(']').Close('}');
+    return Reply(std::move(j.Result()));
+}
+
+// The marks of the symbol kinds, in the order of SymbolKind, and the kind
+// of each row of the legend.
+EMSCRIPTEN_KEEPALIVE const char* maclab_symbols() {
+    const maclab::Form1& f = page->form;
+    Json j;
+    j.Open('{').Key("marks").Open('[');
+    for (int k = 0; k < maclab::SymbolKinds; ++k)
+        j.Text(maclab::SymbolMark(static_cast<maclab::SymbolKind>(k)));
+    j.Close(']').Key("legend").Open('[');
+    for (const maclab::Control& swatch : f.shpLegend)
+        j.Number(static_cast<double>(maclab::SymbolKindOf(f, swatch.FillColor)));
     j.Close(']').Close('}');
     return Reply(std::move(j.Result()));
 }
