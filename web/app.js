@@ -7,7 +7,7 @@ import { startProgram } from './program.js';
 import { css } from './colours.js';
 import { createControls } from './controls.js';
 import { createMedium } from './medium.js';
-import { createHistoryChart } from './charts.js';
+import { createCharts } from './charts.js';
 import { installInput, installTouchTips } from './input.js';
 import { installLayout } from './layout.js';
 import { installAnnouncer } from './announce.js';
@@ -23,17 +23,27 @@ const controls = createControls({ api, table, host: formBox, picture: $('picture
 const symbols = JSON.parse(api.symbols()); // each kind's mark, each legend row's kind
 const medium = createMedium($('medium'), form, symbols.marks);
 const symbolsToggle = controls.entries.find((e) => e.name === 'chkSymbols');
-const chart = createHistoryChart({ api, canvas: $('chart'), note: $('chartnote') });
+const chartToggle = controls.entries.find((e) => e.name === 'chkChart');
+const charts = createCharts({
+  api,
+  shown: () => chartToggle?.shown.value === 1,
+  els: {
+    pane: $('charts'), area: $('chart'), note: $('chartnote'), ticks: $('ticks'),
+    tabs: { time: $('tab-time'), sweep: $('tab-sweep') },
+    sweepButton: $('sweep'), cancelButton: $('cancel'), progress: $('progress'),
+    exports: { png: $('save-png'), svg: $('save-svg'), csv: $('save-csv') },
+  },
+});
 
 // ----- Showing the model -----
 // byUser: after a user action, rather than a tick.
 function sync(byUser = false) {
   controls.applyChanges(JSON.parse(api.changes()));
   medium.showSymbols(symbolsToggle?.shown.value === 1);
+  medium.paintDraws(JSON.parse(api.draws()));
+  charts.update();
   layout?.update();
   announce?.(byUser);
-  medium.paintDraws(JSON.parse(api.draws()));
-  chart.fetch();
   syncClock();
 }
 
@@ -68,11 +78,11 @@ installTouchTips();
 let layout = null, announce = null;
 sync();
 layout = installLayout({
-  form, controls, medium, chart, symbols,
+  form, controls, medium, symbols,
   symbolsOn: () => symbolsToggle?.shown.value === 1,
   els: {
     stage: $('stage'), view: $('view'), formBox, canvas: $('medium'), picture: $('picture'),
-    panel: $('panel'), below: $('below'),
+    panel: $('panel'), below: $('below'), charts: $('charts'),
   },
 });
 announce = installAnnouncer($('live'), layout.summary);
@@ -98,7 +108,7 @@ window.maclab = {
   symbols,
   ratio: medium.ratio,
   form,
-  samples: chart.samples,
+  charts,
   layout: () => layout.mode(),
   sync,
   ready: true,

@@ -1,114 +1,197 @@
-// The run over time: utilisation, efficiency and the packets waiting, taken
-// from the program's history every tenth tick and charted on a canvas.
-export const SERIES = [
-  { key: 1, colour: '#0050c8', scale: 'percent' },
-  { key: 2, colour: '#008040', scale: 'percent' },
-  { key: 3, colour: '#b03000', scale: 'waiting' },
-];
+// The charts beside the network while "Chart" is pressed, as the window has
+// them: the run over time, and throughput and efficiency against offered
+// traffic with a sweep over maclab-sweep's list of offered traffic.  Every
+// chart and table is written by the program (src/sweep, the same code as
+// maclab-sweep's and the window's export); the page shows it, runs the
+// sweep's points in Web Workers (one per processor core, each with an
+// instance of the program of its own) and saves what it shows.
+const REDRAW = 500; // ms between two drawings of the run over time
 
-export function createHistoryChart({ api, canvas, note }) {
-  const samples = []; // [tick, utilisation, efficiency, waiting]
-  let fetched = 0; // samples numbered below this have been fetched
-  let dirty = true, queued = false;
-  let width = 0, height = 0, ratio = 1; // CSS pixels, device pixels per CSS pixel
-  const c = canvas.getContext('2d');
+// The SVG text as an element (without its XML declaration).
+function svgElement(text) {
+  const doc = new DOMParser().parseFromString(text, 'image/svg+xml');
+  const svg = document.importNode(doc.documentElement, true);
+  svg.removeAttribute('width');
+  svg.removeAttribute('height');
+  svg.setAttribute('role', 'img');
+  return svg;
+}
 
-  function fetch() {
-    const h = JSON.parse(api.history(fetched));
-    if (h.added < fetched) {
-      // The network was reset: the history starts again.
-      samples.length = 0;
-      fetched = 0;
-      dirty = true;
-      return fetch();
-    }
-    if (h.samples.length) {
-      samples.push(...h.samples);
-      if (samples.length > 10000) samples.splice(0, samples.length - 10000);
-      dirty = true;
-    }
-    fetched = h.added;
-    if (dirty && !queued) {
-      queued = true;
-      requestAnimationFrame(draw);
-    }
-  }
+function download(name, blob) {
+  const a = document.createElement('a');
+  a.href = URL.createObjectURL(blob);
+  a.download = name;
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+}
 
-  function draw() {
-    queued = false;
-    dirty = false;
-    if (!width) return;
-    const w = width, h = height;
-    c.setTransform(ratio, 0, 0, ratio, 0, 0);
-    c.fillStyle = '#f6f5f0';
-    c.fillRect(0, 0, w, h);
-    const left = 50, right = w - 60, top = 10, bottom = h - 28;
-    c.strokeStyle = '#808084';
-    c.lineWidth = 1;
-    c.strokeRect(left, top, right - left, bottom - top);
-    c.font = '13px "Liberation Sans", Arimo, Arial, sans-serif';
-    c.fillStyle = '#000';
-    if (samples.length < 2) {
-      c.fillText('The chart fills every tenth tick once the network runs.', left + 12, top + 24);
-      note.textContent = '';
-      return;
-    }
-    const t0 = samples[0][0], t1 = samples[samples.length - 1][0];
-    let topPercent = 100, topWaiting = 1;
-    for (const s of samples) {
-      topPercent = Math.max(topPercent, s[1], s[2] ?? 0);
-      topWaiting = Math.max(topWaiting, s[3]);
-    }
-    const x = (t) => left + ((t - t0) / Math.max(1, t1 - t0)) * (right - left);
-    const scales = {
-      percent: (v) => bottom - (v / topPercent) * (bottom - top),
-      waiting: (v) => bottom - (v / topWaiting) * (bottom - top),
-    };
-    c.textAlign = 'right';
-    c.fillText(Math.round(topPercent) + ' %', left - 6, top + 10);
-    c.fillText('0', left - 6, bottom);
-    c.textAlign = 'left';
-    c.fillText(String(topWaiting), right + 6, top + 10);
-    c.fillText('0', right + 6, bottom);
-    c.textAlign = 'center';
-    c.fillText('tick ' + t0, left + 30, h - 8);
-    c.fillText('tick ' + t1, right - 30, h - 8);
-    c.lineWidth = 2;
-    for (const { key, colour, scale } of SERIES) {
-      const y = scales[scale];
-      c.strokeStyle = colour;
-      c.beginPath();
-      let pen = false;
-      // At most two points per pixel column.
-      const stride = Math.max(1, Math.floor(samples.length / ((right - left) * 2)));
-      for (let i = 0; i < samples.length; i += stride) {
-        const v = samples[i][key];
-        if (v === null) {
-          pen = false;
-          continue;
-        }
-        if (pen) c.lineTo(x(samples[i][0]), y(v));
-        else c.moveTo(x(samples[i][0]), y(v));
-        pen = true;
-      }
-      c.stroke();
-    }
-    const last = samples[samples.length - 1];
-    note.textContent = `tick ${last[0]}: utilisation ${last[1].toFixed(1)} %, efficiency ` +
-      (last[2] === null ? '–' : last[2].toFixed(1) + ' %') + `, ${last[3]} waiting`;
-  }
+// A picture of an SVG text, at twice its size.
+async function png(text) {
+  const img = new Image();
+  img.src = 'data:image/svg+xml;charset=utf-8,' + encodeURIComponent(text);
+  await img.decode();
+  const canvas = document.createElement('canvas');
+  canvas.width = img.width * 2;
+  canvas.height = img.height * 2;
+  canvas.getContext('2d').drawImage(img, 0, 0, canvas.width, canvas.height);
+  return new Promise((ok) => canvas.toBlob(ok, 'image/png'));
+}
 
-  // A new size in CSS pixels at a density of devicePixels per CSS pixel.
-  function resize(cssWidth, cssHeight, devicePixels) {
-    width = cssWidth;
-    height = cssHeight;
-    ratio = devicePixels;
-    canvas.style.width = cssWidth + 'px';
-    canvas.style.height = cssHeight + 'px';
-    canvas.width = Math.round(cssWidth * devicePixels);
-    canvas.height = Math.round(cssHeight * devicePixels);
+export function createCharts({ api, els, shown }) {
+  const { pane, area, note, tabs, ticks, sweepButton, cancelButton, progress, exports } = els;
+  let page = 'time';
+  let lastDrawn = -Infinity, timer = null, drawnAdded = -1;
+  let sweep = null; // the sweep under way: workers, points, progress
+  let sweepChart = null; // {svg, csv} of the last finished sweep
+
+  function showPage(name) {
+    page = name;
+    for (const [key, tab] of Object.entries(tabs)) {
+      tab.setAttribute('aria-selected', String(key === name));
+      tab.tabIndex = key === name ? 0 : -1;
+    }
+    pane.dataset.page = name;
+    drawnAdded = -1;
     draw();
   }
+  tabs.time.addEventListener('click', () => showPage('time'));
+  tabs.sweep.addEventListener('click', () => showPage('sweep'));
 
-  return { fetch, draw, resize, samples: () => samples.length };
+  function historyText(svg) {
+    return api.historyChart(svg ? 1 : 0, 'The run over time');
+  }
+  function draw() {
+    clearTimeout(timer);
+    timer = null;
+    lastDrawn = performance.now();
+    if (page === 'time') {
+      drawnAdded = JSON.parse(api.history(Number.MAX_SAFE_INTEGER)).added;
+      area.replaceChildren(svgElement(historyText(true)));
+      area.firstChild.setAttribute('aria-label', 'The run over time: utilisation, efficiency and waiting packets');
+      note.textContent = '';
+    } else if (sweepChart) {
+      area.replaceChildren(svgElement(sweepChart.svg));
+      area.firstChild.setAttribute('aria-label', 'Throughput and efficiency against offered traffic');
+    } else {
+      area.replaceChildren();
+      if (!sweep) note.textContent = 'Sweep runs this network at every offered traffic of the list.';
+    }
+  }
+  // After every tick or action: the run over time is drawn again when it has
+  // new samples, at most every REDRAW ms.
+  function update() {
+    const on = shown();
+    if (pane.hidden === on) {
+      pane.hidden = !on;
+      if (on) draw();
+    }
+    if (!on || page !== 'time') return;
+    const added = JSON.parse(api.history(Number.MAX_SAFE_INTEGER)).added;
+    if (added === drawnAdded || timer !== null) return;
+    const wait = lastDrawn + REDRAW - performance.now();
+    if (wait <= 0) draw();
+    else timer = setTimeout(draw, wait);
+  }
+
+  // ----- The sweep -----
+  function startSweep() {
+    if (sweep) return;
+    const s = JSON.parse(api.sweepSettings());
+    if (s.why) {
+      note.textContent = s.why;
+      return;
+    }
+    s.ticks = Math.max(100, Math.round(Number(ticks.value) || 100000));
+    const offered = JSON.parse(api.sweepOffered());
+    const count = Math.max(1, Math.min(navigator.hardwareConcurrency || 2, offered.length));
+    sweep = { s, offered, points: [], next: 0, done: 0, running: new Map(), workers: [] };
+    sweepChart = null;
+    progress.max = s.ticks * offered.length;
+    progress.value = 0;
+    sweepButton.hidden = true;
+    cancelButton.hidden = false;
+    progress.hidden = false;
+    note.textContent = `${s.scheme} on ${s.topology}, ${s.stations} stations: ${offered.length} points ` +
+      `of ${s.ticks} ticks on ${count} workers`;
+    draw();
+    for (let w = 0; w < count; ++w) {
+      const worker = new Worker('sweep-worker.js');
+      sweep.workers.push(worker);
+      worker.onmessage = (e) => onWorker(worker, e.data);
+      worker.onerror = () => stopSweep('A worker failed; the sweep is stopped.');
+      give(worker);
+    }
+  }
+  function give(worker) {
+    if (sweep.next >= sweep.offered.length) return;
+    const index = sweep.next++;
+    sweep.running.set(worker, 0);
+    worker.postMessage({ index, s: sweep.s, offered: sweep.offered[index] });
+  }
+  function onWorker(worker, data) {
+    if (!sweep) return;
+    if (data.progress !== undefined) {
+      sweep.running.set(worker, data.progress);
+    } else {
+      sweep.points[data.index] = data.point;
+      sweep.done += 1;
+      sweep.running.set(worker, 0);
+      if (sweep.done === sweep.offered.length) {
+        finishSweep();
+        return;
+      }
+      give(worker);
+    }
+    let ticksDone = sweep.done * sweep.s.ticks;
+    for (const t of sweep.running.values()) ticksDone += t;
+    progress.value = ticksDone;
+  }
+  function finishSweep() {
+    const { s, points } = sweep;
+    api.sweepBegin(s.scheme, s.topology, s.stations, s.reliable, s.random, s.length, s.ticks);
+    for (const p of points)
+      api.sweepAdd(p.offered, p.ticks, p.queued, p.sent, p.received, p.backlog, p.utilisation, p.efficiency);
+    sweepChart = { svg: api.sweepChart(1), csv: api.sweepChart(0) };
+    stopSweep(`${s.scheme} on ${s.topology}, ${s.stations} stations, ${s.ticks} ticks a point.`);
+  }
+  function stopSweep(message) {
+    if (!sweep) return;
+    for (const w of sweep.workers) w.terminate();
+    sweep = null;
+    sweepButton.hidden = false;
+    cancelButton.hidden = true;
+    progress.hidden = true;
+    note.textContent = message;
+    draw();
+  }
+  sweepButton.addEventListener('click', startSweep);
+  cancelButton.addEventListener('click', () => stopSweep('Cancelled.'));
+
+  // ----- Export: the chart on view as a picture, or its numbers -----
+  async function save(kind) {
+    const time = page === 'time';
+    if (!time && !sweepChart) {
+      note.textContent = 'Nothing to save yet: run a sweep first.';
+      return;
+    }
+    const base = time ? 'maclab-over-time' : 'maclab-sweep';
+    if (kind === 'csv') {
+      download(base + '.csv', new Blob([time ? historyText(false) : sweepChart.csv], { type: 'text/csv' }));
+      return;
+    }
+    const svg = time ? historyText(true) : sweepChart.svg;
+    if (kind === 'svg') download(base + '.svg', new Blob([svg], { type: 'image/svg+xml' }));
+    else download(base + '.png', await png(svg));
+  }
+  for (const [kind, button] of Object.entries(exports)) button.addEventListener('click', () => save(kind));
+
+  pane.hidden = true;
+  showPage('time');
+  return {
+    update,
+    running: () => sweep !== null,
+    sweepText: () => sweepChart,
+  };
 }

@@ -13,6 +13,7 @@ export function installInput({ api, act }) {
     // Never while typing in a box, nor on a focused button's own Space or Enter.
     const target = e.target;
     if (target.closest && target.closest('.combo')) return;
+    if (target.tagName === 'INPUT') return;
     if (target.tagName === 'BUTTON' && (e.key === ' ' || e.key === 'Enter')) return;
     const name = KEYS[e.key] ?? (e.key.length === 1 ? e.key.toUpperCase() : '');
     if (!/^(Space|Right|[A-Z])$/.test(name)) return;

@@ -1,6 +1,6 @@
 // Fitting the page to the screen.  On a screen about 900 CSS pixels wide or
 // more, the program's window as it is designed (15 twips to a CSS pixel),
-// scaled uniformly to fit, with the chart below it.  On a narrower one (a
+// scaled uniformly to fit, with the charts beside it while they are shown.  On a narrower one (a
 // phone, a tablet held upright) the network fills the width (or, turned
 // sideways, the height) and every other control stands in a touch panel
 // beside or below it, in groups, large enough to tap, scrolling up and down
@@ -9,7 +9,7 @@
 import { css, luminance } from './colours.js';
 import { TWIPS } from './controls.js';
 
-export const CHART_H = 210, BAR_H = 36;
+export const BAR_H = 36, CHARTS_W = 900;
 const ink = (c) => (luminance(c) > 0.18 ? '#000' : '#fff'); // text that reads on a colour
 const WIDE = 900, TALL = 500; // the smallest window the designed layout is shown in
 const STATION_ARRAY = 24; // arrays of this many members belong to the stations
@@ -83,8 +83,8 @@ function arrange(entries) {
   return { settings, legend, run, toggles, totals, stations, classic };
 }
 
-export function installLayout({ form, controls, medium, chart, symbols, symbolsOn, els }) {
-  const { stage, view, formBox, canvas, picture, panel, below } = els;
+export function installLayout({ form, controls, medium, symbols, symbolsOn, els }) {
+  const { stage, view, formBox, canvas, picture, panel, below, charts } = els;
   const W = form.width / TWIPS, H = form.height / TWIPS;
   const m = form.medium;
   const groups = arrange(controls.entries);
@@ -175,20 +175,26 @@ export function installLayout({ form, controls, medium, chart, symbols, symbolsO
     }));
     togglesGroup.append(div('row', ...groups.toggles.map((e) => e.el)));
     legendGroup.append(...groups.legend.map(({ label }) => label.el));
-    chartGroup.append(below);
+    chartGroup.append(charts);
     panel.append(runGroup, totalsGroup, stationsGroup, settingsGroup, togglesGroup, legendGroup,
-      chartGroup);
+      chartGroup, below);
   }
   function toClassic() {
     for (const e of controls.entries) e.el.classList?.remove('caption', 'lead', 'trail');
     formBox.append(...groups.classic.map((e) => e.el));
     panel.replaceChildren();
-    stage.append(below);
+    stage.append(charts, below);
   }
 
   // What the panel shows follows the controls: a station's card goes with
   // its button, the legend with its labels, each swatch shows its colour.
+  let chartsShown = null;
   function update() {
+    // The charts come and go with their toggle: the page is laid out again.
+    if (chartsShown !== !charts.hidden) {
+      chartsShown = !charts.hidden;
+      if (mode !== null) fit();
+    }
     const on = symbolsOn();
     groups.legend.forEach(({ swatch }, k) => {
       const t = legendMarks[k], st = swatch.shown;
@@ -204,6 +210,7 @@ export function installLayout({ form, controls, medium, chart, symbols, symbolsO
     });
     document.body.classList.toggle('status-shown',
       groups.stations.some((members) => members.slice(1).some((e) => e.shown.visible)));
+    chartGroup.hidden = charts.hidden;
     legendGroup.hidden = groups.legend.every(({ label }) => label.shown.visible === false);
     groups.legend.forEach(({ swatch }, k) => {
       const mark = on ? legendMarks[k].textContent : '';
@@ -235,13 +242,14 @@ export function installLayout({ form, controls, medium, chart, symbols, symbolsO
       panel.style.cssText = '';
       formBox.style.transform = '';
       formBox.style.clipPath = '';
-      below.style.width = W + 'px';
-      const totalH = H + BAR_H + CHART_H;
-      const scale = Math.min(width / W, height / totalH);
-      const left = Math.max(0, (width - W * scale) / 2);
+      // The charts, when shown, beside the network as in the window.
+      const cw = charts.hidden ? 0 : CHARTS_W;
+      charts.style.cssText = cw ? `width:${cw}px;height:${H}px` : '';
+      below.style.width = W + cw + 'px';
+      const scale = Math.min(width / (W + cw), height / (H + BAR_H));
+      const left = Math.max(0, (width - (W + cw) * scale) / 2);
       stage.style.transform = `translate(${left}px, 0) scale(${scale})`;
       medium.resize(Math.round(W * scale * dpr), Math.round(H * scale * dpr));
-      chart.resize(W, CHART_H, scale * dpr);
       return;
     }
     // The network's area (the medium) as large as it goes: across the top
@@ -262,9 +270,8 @@ export function installLayout({ form, controls, medium, chart, symbols, symbolsO
     panel.style.cssText = upright ? `width:${width}px;height:${height - vh}px`
       : `width:${width - vw}px;height:${height}px`;
     medium.resize(Math.round(W * scale * dpr), Math.round(H * scale * dpr));
-    const chartWidth = Math.max(200, panel.clientWidth - 24);
-    below.style.width = chartWidth + 'px';
-    chart.resize(chartWidth, Math.min(CHART_H, Math.round(chartWidth * 0.6)), dpr);
+    charts.style.cssText = '';
+    below.style.width = '';
   }
   window.addEventListener('resize', fit);
   // A change of pixel density (the window moved to another screen, a zoom).

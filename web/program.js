@@ -22,6 +22,14 @@ export async function startProgram() {
     show: fn('show', 'string', []),
     history: fn('history', 'string', ['number']),
     symbols: fn('symbols', 'string', []),
+    historyChart: fn('history_chart', 'string', ['number', 'string']),
+    sweepSettings: fn('sweep_settings', 'string', []),
+    sweepOffered: fn('sweep_offered', 'string', []),
+    sweepBegin: fn('sweep_begin', null,
+      ['string', 'string', 'number', 'number', 'number', 'number', 'number']),
+    sweepAdd: fn('sweep_add', null,
+      ['number', 'number', 'number', 'number', 'number', 'number', 'number', 'number']),
+    sweepChart: fn('sweep_chart', 'string', ['number']),
   };
   api.load();
   return api;

@@ -5,7 +5,7 @@
 const CACHE = 'maclab-1';
 const FILES = [
   './', 'index.html', 'style.css', 'maclab.js', 'app.js', 'program.js', 'colours.js', 'controls.js',
-  'medium.js', 'charts.js', 'input.js', 'layout.js', 'announce.js', 'symbols.js', 'manifest.webmanifest',
+  'medium.js', 'charts.js', 'input.js', 'layout.js', 'announce.js', 'symbols.js', 'sweep-worker.js', 'manifest.webmanifest',
   'icon.svg', 'icon-192.png', 'icon-512.png', 'icon-maskable.png',
 ];
 

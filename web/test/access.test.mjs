@@ -66,6 +66,8 @@ describe('axe-core', () => {
           .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 5).join(', ')}`);
       });
       assert.deepEqual(await audit(), []);
+      // And with the charts shown and a list open.
+      await page.$eval(tag('chkChart'), (b) => b.click());
       await page.$eval(tag('cmbScheme') + ' .open', (b) => b.click());
       assert.equal(await page.$eval(tag('cmbScheme') + ' ul', (u) => u.hidden), false);
       assert.deepEqual(await audit(), []);

@@ -21,6 +21,10 @@
 
 namespace maclab::web {
 
+// chart_bindings.cpp
+std::string SweepSettingsJson(const Form1& form);
+std::string HistoryChart(const Form1& form, bool svg, const std::string& title);
+
 namespace {
 
 // Remembers every drawing call until the page fetches them, as flat numbers:
@@ -425,6 +429,16 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_symbols() {
         j.Number(static_cast<double>(maclab::SymbolKindOf(f, swatch.FillColor)));
     j.Close(']').Close('}');
     return Reply(std::move(j.Result()));
+}
+
+// What a sweep of the page's network runs with, or why there is none.
+EMSCRIPTEN_KEEPALIVE const char* maclab_sweep_settings() {
+    return Reply(maclab::web::SweepSettingsJson(page->form));
+}
+
+// The run over time as the window exports it: SVG (1) with its title, or CSV (0).
+EMSCRIPTEN_KEEPALIVE const char* maclab_history_chart(int svg, const char* title) {
+    return Reply(maclab::web::HistoryChart(page->form, svg != 0, title));
 }
 
 } // extern "C"
