@@ -51,12 +51,16 @@ struct Control {
     bool SolidFill = false;
     // What the control says when the pointer rests on it.
     std::string ToolTip;
+
+    bool operator==(const Control&) const = default;
 };
 
 // An editable drop-down list: a text field plus its list entries.
 struct ComboBox : Control {
     std::string Text;
     std::vector<std::string> List;
+
+    bool operator==(const ComboBox&) const = default;
 };
 
 class Form1;
@@ -100,6 +104,8 @@ struct ControlEntry {
 struct TimerModel {
     bool Enabled = true;
     int Interval = 100; // milliseconds
+
+    bool operator==(const TimerModel&) const = default;
 };
 
 } // namespace maclab

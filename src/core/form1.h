@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/action.h"
 #include "core/controls.h"
 #include "core/history.h"
 #include "core/names.h"
@@ -130,6 +131,8 @@ struct Node {
     std::array<Long, PathCells> CellX{};
     std::array<Long, PathCells> CellY{};
     std::array<Integer, PathCells> CellSize{};
+
+    bool operator==(const Node&) const = default;
 };
 
 // The settings that the rules consult while the network runs.  Each is
@@ -145,12 +148,12 @@ struct SettingsCopy {
     bool operator==(const SettingsCopy&) const = default;
 };
 
-class Form1 {
-  public:
-    Form1();
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
-
+// Everything the program is at one moment: settings, counters, the medium,
+// the station records, the model of every control, the random generator's
+// position and what the tick keeps to save work.  It is a plain value: a copy
+// taken between two ticks and put back later resumes the run exactly, and
+// two states compare equal as a whole.
+struct FormState {
     // ===== Settings and counters =====
     Integer PathLength = 0;
     Integer PollNext = 1;
@@ -197,6 +200,8 @@ class Form1 {
     // The classroom additions: one tick at a time while paused, the tick
     // count, the legend of the medium's colours, the charts beside the network.
     Control cmdStep, lblTick, chkLegend, chkChart;
+    // One tick back, shown with Step while the clock is paused.
+    Control cmdBack;
     // Marks inside the rings so that no symbol is told by colour alone, and
     // each station's radio reach (Space and Wide Space only).  No rule reads
     // them; the front ends draw while they are pressed.
@@ -214,27 +219,90 @@ class Form1 {
     // end paints a silent cell of the medium in Medium.BackColor).
     Control Medium;
 
+    // The typed copy of the settings the rules read.
+    SettingsCopy Settings;
+    // Ticks run since start-up, resets included: the session's clock.
+    std::uint64_t SessionTick = 0;
+
+    bool operator==(const FormState&) const = default;
+
+  protected:
+    // The program's own generator, and the values a script makes it return
+    // instead (in turn, from Next), when it has set any.
+    Mt19937 OwnRandom;
+    std::vector<float> ScriptedValues;
+    std::size_t ScriptedNext = 0;
+
+    // ----- What the tick keeps to know which work it may leave out -----
+    // The last whole tick found the network at rest (AtRest), with these
+    // settings; anything but a tick that could change that clears it.
+    bool Resting = false;
+    SettingsCopy RestingSettings;
+    Integer RestingRunning = VbFalse;
+    // Whether the surface draws in the medium step under way, and whether the
+    // records of what cells show lag behind after steps that drew nothing.
+    bool DrawsNow = true;
+    bool ShownBehind = false;
+    // Who hears whom over radio, for the places in RadioLinksFor: entry
+    // d * StationRecords + c is bit k alone when listener d hears station c
+    // after k cells, 0 when c is out of range (or d itself).
+    std::array<std::uint32_t, StationRecords * StationRecords> RadioHears{};
+    // The same table turned around: for each delay k, entry d has bit c set
+    // when listener d hears station c after k cells.  Rows are padded to a
+    // whole number of vector lanes, the padding always 0.
+    static constexpr int RadioLanes = 32;
+    std::array<std::array<std::uint32_t, RadioLanes>, PathCells> RadioHearsAt{};
+    struct RadioPlaces {
+        int Stations = -1;
+        int Length = -1;
+        std::array<Long, StationRecords> X{}, Y{};
+        bool operator==(const RadioPlaces&) const = default;
+    } RadioLinksFor;
+};
+
+class Form1 : public FormState {
+  public:
+    Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
     // ===== Platform services =====
     // Where the tick draws; never null.  The owner of the surface outlives its use.
     void SetSurface(Surface* surface) { Canvas = surface ? surface : &NoDrawing; }
     Surface& Drawing() { return *Canvas; }
-    // Replace the random source (scripts make every random decision
-    // themselves); null returns to the program's own generator.
+    // Replace the random source for a test; null returns to the state's own.
     void SetRandomSource(std::unique_ptr<RandomSource> source) { Rng = std::move(source); }
+    // From now on every draw returns the next of these values, in turn,
+    // starting again after the last (a script makes every random decision
+    // itself); the values are part of the state.  Empty: the program's own
+    // generator again.
+    void SetRandomValues(std::vector<float> values) {
+        ScriptedValues = std::move(values);
+        ScriptedNext = 0;
+    }
     // The next uniform random number in [0, 1).
-    float Rnd() { return Rng ? Rng->Next() : UnitFloat(OwnRandom()); }
+    float Rnd() {
+        if (Rng) return Rng->Next();
+        if (!ScriptedValues.empty()) {
+            const float v = ScriptedValues[ScriptedNext];
+            ScriptedNext = ScriptedNext + 1 == ScriptedValues.size() ? 0 : ScriptedNext + 1;
+            return v;
+        }
+        return UnitFloat(OwnRandom());
+    }
     // Passes over count random numbers exactly as count calls of Rnd() would.
     void SkipRandom(std::uint64_t count) {
         if (Rng)
             Rng->Skip(count);
+        else if (!ScriptedValues.empty())
+            ScriptedNext = (ScriptedNext + count % ScriptedValues.size()) % ScriptedValues.size();
         else
             OwnRandom.Skip(count);
     }
     // Number of values after which the random source repeats, 0 if it does not.
-    std::size_t RandomPeriod() const { return Rng ? Rng->Period() : 0; }
+    std::size_t RandomPeriod() const { return Rng ? Rng->Period() : ScriptedValues.size(); }
 
     // ===== The typed copy of the settings the rules read =====
-    SettingsCopy Settings;
     // A tick at rest (see AtRest) does only what it can change; off, every
     // tick does all its work (for comparing the two).
     bool RestShortcut = true;
@@ -350,6 +418,7 @@ class Form1 {
     void chkRandom_Click();
     void chkReliable_Click();
     void cmdStep_Click();
+    void cmdBack_Click();
     void chkLegend_Click();
     void chkChart_Click();
     void chkSymbols_Click();
@@ -359,6 +428,55 @@ class Form1 {
     // the tick counter and the stations' tooltips.  Front ends call it before
     // they show the model; the rules never read what it writes.
     void RefreshView();
+
+    // ===== The one way in =====
+    // Every action of a user enters here: it is checked against the controls
+    // as they stand (an unknown or hidden control, an index out of range, a
+    // text not in the list...), then applied and recorded in the session, or
+    // refused with the reason.  Going back (Seek, the Back button and its
+    // key) moves within the session and is not recorded.
+    Verdict Do(const Action& action);
+
+    // Sets the network up as the configuration says, through the actions a
+    // user would take (picks where the list has the value, typed texts
+    // otherwise, the backoff reached through Reliable when it is hidden);
+    // the network is reset.  Refused for a configuration out of range.
+    Verdict Apply(const NetworkConfig& config);
+
+    // ===== The session =====
+    // Forgets the session and starts recording afresh from the state as it
+    // stands (start-up calls it).
+    void StartSession();
+    // The session as a maclab-run script up to the current point: the actions
+    // with `tick N` lines between them, then `summary`.  Played by maclab-run
+    // it gives the same traces; opened, the same state.
+    std::string SessionScript() const;
+    // Plays a saved session (a script) from start-up, off screen.  When every
+    // line is sound the program takes the result, paused at its end;
+    // otherwise it stays exactly as it was and the verdict names the first
+    // faulty line and the reason ("line 3: unknown button").
+    Verdict OpenSession(std::string_view script);
+    // The latest session tick recorded; SessionTick is where the program is.
+    std::uint64_t SessionEnd() const { return Session.EndTick; }
+    // The program stands at an earlier point of its session than its end.
+    bool Behind() const {
+        return Session.Applied < Session.Entries.size() || SessionTick < Session.EndTick;
+    }
+    // The accepted actions of the whole session (also those ahead of the
+    // current point while it is behind).
+    const std::vector<SessionEntry>& SessionEntries() const { return Session.Entries; }
+    // How many times the state was put back (a seek or an opened session): a
+    // front end that sees it change shows everything afresh.
+    std::uint64_t Restores() const { return Session.Restores; }
+    // Memory the checkpoints hold, and how many there are.
+    std::size_t CheckpointBytes() const { return Session.Bytes; }
+    std::size_t CheckpointCount() const { return Session.Checkpoints.size(); }
+    // At most this many bytes of checkpoints; further ones thin out the old.
+    static constexpr std::size_t CheckpointBudget = 64u << 20;
+    // Longest session an opened file or link may play, in ticks.
+    static constexpr std::uint64_t MaxOpenedTicks = 10000000;
+    // Largest session text an opened file or link may hold.
+    static constexpr std::size_t MaxSessionText = 1u << 20;
 
     // Assigning a combo box's text from code: the text changes, then its
     // text-change handler runs (as a user's edit does).
@@ -375,6 +493,40 @@ class Form1 {
     void UserClick(const ControlEntry& button);
 
   private:
+    // ----- The session: every accepted action, checkpoints of the state -----
+    struct Checkpoint {
+        std::size_t Applied = 0; // session entries applied to the state
+        std::size_t Bytes = 0;
+        FormState State;
+    };
+    struct SessionRecord {
+        std::vector<SessionEntry> Entries;
+        std::size_t Applied = 0;
+        std::uint64_t EndTick = 0;
+        std::vector<Checkpoint> Checkpoints;
+        std::size_t Bytes = 0;
+        std::uint64_t Spacing = 4096;
+        // The clock was running at the point moved to and was paused there.
+        bool PausedBySeek = false;
+        bool Replaying = false;
+        std::uint64_t Restores = 0;
+        // Ticks left to an opened session (counted down while it plays).
+        std::uint64_t TickAllowance = ~std::uint64_t{0};
+    } Session;
+    // The effect of an accepted action, without checks or recording.
+    Verdict Apply(const Action& action, const ControlEntry* control);
+    // Checks an action against the controls; the control it works, if any.
+    Verdict Check(const Action& action, const ControlEntry*& control) const;
+    void Record(const Action& action);
+    // A tick is about to run: a checkpoint when one is due.
+    void BeforeTick();
+    void TakeCheckpoint();
+    // Forgets what lay ahead of the current point (a new action came there).
+    void DropFuture();
+    Verdict SeekTo(std::uint64_t tick);
+    // The whole medium drawn afresh from the records of what each cell shows.
+    void RedrawMedium();
+
     void BuildControlTable();
     void DesignClassroomControls();
     void WriteToolTips();
@@ -398,36 +550,12 @@ class Form1 {
     std::vector<ControlEntry> ControlTable;
     NullSurface NoDrawing;
     Surface* Canvas = &NoDrawing;
-    // The program's own generator, drawn from directly unless a source is set.
-    Mt19937 OwnRandom;
+    // A source of random numbers set by a test, used instead of the state's own.
     std::unique_ptr<RandomSource> Rng;
 
-    // ----- Work the tick may leave out, with what it needs to know when -----
+    // ----- Work the tick may leave out -----
     bool AtRest(int n) const;
-    // The last whole tick found the network at rest (AtRest), with these
-    // settings; anything but a tick that could change that clears it.
-    bool Resting = false;
-    SettingsCopy RestingSettings;
-    Integer RestingRunning = VbFalse;
-    // Whether the surface draws in the medium step under way, and whether the
-    // records of what cells show lag behind after steps that drew nothing.
-    bool DrawsNow = true;
-    bool ShownBehind = false;
     void CatchUpShownCells();
-    // Who hears whom over radio, for the places in RadioLinksFor: entry
-    // d * StationRecords + c is bit k alone when listener d hears station c
-    // after k cells, 0 when c is out of range (or d itself).
-    std::array<std::uint32_t, StationRecords * StationRecords> RadioHears{};
-    // The same table turned around: for each delay k, entry d has bit c set
-    // when listener d hears station c after k cells.  Rows are padded to a
-    // whole number of vector lanes, the padding always 0.
-    static constexpr int RadioLanes = 32;
-    std::array<std::array<std::uint32_t, RadioLanes>, PathCells> RadioHearsAt{};
-    struct {
-        int Stations = -1;
-        int Length = -1;
-        std::array<Long, StationRecords> X{}, Y{};
-    } RadioLinksFor;
     bool RadioLinksFit(int n, int L) const;
     void FindRadioLinks(int n, int L);
 };

@@ -82,6 +82,9 @@ class Mt19937 {
     std::uint32_t state_[N];
     std::uint32_t tempered_[N];
     std::uint32_t next_;
+
+  public:
+    bool operator==(const Mt19937&) const = default;
 };
 
 // The top 24 bits of a 32-bit draw as a single-precision value in [0, 1).

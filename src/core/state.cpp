@@ -174,6 +174,15 @@ void Form1::ClearNodes() {
         n.LastSeq.fill(-1);
         n.RxDuplicates = 0;
         n.QueueLeft.fill(0);
+        // Nothing of the run is left behind, not even in the queue's unused
+        // entries or the peers of the last exchange (no rule reads them
+        // before writing them, but a record should start as a fresh one).
+        n.QueueLength.fill(0);
+        n.QueueDest.fill(0);
+        n.ControlKind.fill(0);
+        n.ControlDest.fill(0);
+        n.RxPeer = 0;
+        n.CtlPeer = 0;
         // Every cell of the path, not only those of the last layout: the Bus
         // drop line uses three outgoing cells with a path length of 1, and a
         // record that drops out of the network must be left wholly silent.

@@ -10,6 +10,7 @@
 namespace maclab {
 
 void Form1::Timer1_Timer() {
+    SessionTick = SessionTick + 1;
     // The count stops at its largest value rather than wrapping (248 days at
     // the fastest speed); slots and refreshes then simply stay where they are.
     if (TickCount < std::numeric_limits<Long>::max()) TickCount = TickCount + 1;

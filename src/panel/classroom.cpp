@@ -35,8 +35,11 @@ void Form1::DesignClassroomControls() {
     cmdStep.Caption = "Step";
     Place(cmdStep, 12480, 5535, 1215, 615);
     cmdStep.Visible = false; // shown while the clock is paused
+    cmdBack.Caption = "Back";
+    Place(cmdBack, 11160, 5535, 1215, 615);
+    cmdBack.Visible = false; // shown with Step
     lblTick.Caption = "Tick 0";
-    Place(lblTick, 9480, 5580, 2895, 495);
+    Place(lblTick, 9480, 5100, 2340, 435);
     chkLegend.Caption = "Legend";
     Place(chkLegend, 12600, 1320, 1215, 555);
     // In the top row between the topology box and the scheme's caption, the
@@ -45,9 +48,9 @@ void Form1::DesignClassroomControls() {
     Place(chkChart, 5040, 60, 1215, 555);
     // Under the legend, left of the backoff toggle.
     chkSymbols.Caption = "Symbols";
-    Place(chkSymbols, 9480, 4560, 1215, 555);
+    Place(chkSymbols, 9480, 4500, 1215, 555);
     chkReach.Caption = "Reach";
-    Place(chkReach, 10740, 4560, 1095, 555);
+    Place(chkReach, 10740, 4500, 1095, 555);
     chkReach.Visible = false; // over radio only
 
     Place(Medium, 0, 660, 9420, 9420);
@@ -98,6 +101,7 @@ void Form1::FillLegend() {
 void Form1::EnableTimer(bool on) {
     Timer1.Enabled = on;
     cmdStep.Visible = !on;
+    cmdBack.Visible = !on;
 }
 
 void Form1::cmdStep_Click() {
@@ -206,6 +210,7 @@ void Form1::WriteToolTips() {
         {&cmdStart[1], "Clear the network and every count (key R)."},
         {&cmdPause, "Freeze the clock, or let it run again (key Space)."},
         {&cmdStep, "Run exactly one tick (key Right)."},
+        {&cmdBack, "Go back one tick, to the state the network had then (key Left)."},
         {&chkLegend, "Show or hide what each colour on the medium means (key L)."},
         {&chkChart, "Show or hide the charts beside the network: the run over time, and "
                     "throughput against offered traffic with the theory (key C)."},

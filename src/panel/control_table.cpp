@@ -85,6 +85,7 @@ void Form1::BuildControlTable() {
     array("cmdStart", Kind::Button, cmdStart, &Form1::cmdStart_Click);
     single("cmdPause", Kind::Button, cmdPause).Click = &Form1::cmdPause_Click;
     single("cmdStep", Kind::Button, cmdStep).Click = &Form1::cmdStep_Click;
+    single("cmdBack", Kind::Button, cmdBack).Click = &Form1::cmdBack_Click;
     array("cmdNode", Kind::Button, cmdNode, &Form1::cmdNode_Click);
     AssignKeys();
 }
@@ -95,6 +96,7 @@ void Form1::AssignKeys() {
     for (auto [name, index, key] :
          {std::tuple<std::string_view, int, std::string_view>{"cmdPause", -1, "Space"},
           {"cmdStep", -1, "Right"},
+          {"cmdBack", -1, "Left"},
           {"cmdStart", 0, "S"},
           {"cmdStart", 1, "R"},
           {"chkSpeed", -1, "F"},

@@ -40,6 +40,7 @@ void Form1::Form_Load() {
     SetComboText(cmbOT, " 0.1");
     ResetNetwork();
     FillLegend();
+    StartSession();
 }
 
 } // namespace maclab

@@ -5,14 +5,12 @@
 #include <iosfwd>
 #include <string_view>
 
+#include "core/script_reader.h"
+
 namespace maclab {
 
 constexpr int ScriptSucceeded = 0;
 constexpr int ScriptFailed = 2;
-
-// The largest count a single `tick N` accepts: the most ticks the tick counter
-// can hold.  A larger count is a script error rather than a run that never ends.
-constexpr long long MaxTicksPerCommand = 2147483647;
 
 // Starts the program as the window does (Form1, then Form_Load) and runs the
 // script line by line, printing traces, snapshots and summaries to `out`.

@@ -7,22 +7,21 @@ std::optional<Point> RunPoint(const Settings& settings, double offered,
                               const std::function<bool(long long)>& carryOn) {
     Form1 form;
     form.Form_Load();
-    Choose(form, form.cmbTopology, settings.Topology);
-    Choose(form, form.cmbNodes, Str(settings.Stations));
-    // The list writes lengths with a leading blank, as " 10".
-    Choose(form, form.cmbLength, " " + NumberText(settings.PacketLength));
-    Choose(form, form.cmbScheme, settings.Scheme);
-    // The backoff toggle is only on view while "Reliable" is: a user turns
-    // Reliable on, sets the backoff, and turns Reliable off again if wanted.
-    if (form.chkReliable.Value == 0) form.UserToggle(form.chkReliable);
-    if ((form.chkRandom.Value == 1) != settings.RandomBackoff) form.UserToggle(form.chkRandom);
-    if (!settings.Reliable) form.UserToggle(form.chkReliable);
-    form.UserEdit(form.cmbOT, NumberText(offered));
-    form.cmdStart_Click(0);
+    NetworkConfig config;
+    for (const TopologyInfo& t : Topologies)
+        if (t.Name == settings.Topology) config.Topology = t.Code;
+    for (std::size_t k = 0; k < SchemeNames.size(); ++k)
+        if (SchemeNames[k].Text == settings.Scheme) config.SchemeIndex = static_cast<int>(k);
+    config.Stations = settings.Stations;
+    config.PacketLength = settings.PacketLength;
+    config.OfferedTraffic = offered;
+    config.Reliable = settings.Reliable;
+    config.RandomBackoff = settings.RandomBackoff;
+    form.Apply(config);
+    form.Do(Action::Click("cmdStart", 0));
     for (long long t = 0; t < settings.Ticks;) {
         const long long end = std::min(settings.Ticks, t + CheckEvery);
-        for (; t < end; ++t)
-            if (form.Timer1.Enabled) form.Timer1_Timer();
+        for (; t < end; ++t) form.Do(Action::Interval());
         if (carryOn && !carryOn(t)) return std::nullopt;
     }
 

@@ -60,14 +60,6 @@ inline std::string NumberText(double value) {
 #endif
 }
 
-// Picks the entry when the list has it, types the text otherwise.
-inline void Choose(Form1& form, ComboBox& box, const std::string& text) {
-    if (std::find(box.List.begin(), box.List.end(), text) != box.List.end())
-        form.UserPick(box, text);
-    else
-        form.UserEdit(box, text);
-}
-
 // Runs one point on a fresh Form1 of its own.
 Point RunPoint(const Settings& settings, double offered);
 

@@ -112,8 +112,8 @@ class SoakAudit {
             const int from = left == 1 && k < QueueSlots - 1 ? k + 1 : k;
             if (k == arrivalAt) {
                 if (!PlausibleArrival(i, s.QueueLength[k], s.QueueDest[k])) return false;
-            } else if (s.QueueLength[k] != before.Length[from] ||
-                       (k < s.QueueCount && s.QueueDest[k] != before.Dest[from])) {
+            } else if (k < s.QueueCount && (s.QueueLength[k] != before.Length[from] ||
+                                            s.QueueDest[k] != before.Dest[from])) {
                 return false;
             }
         }

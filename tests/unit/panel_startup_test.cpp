@@ -73,11 +73,12 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         {"lblTotalDropped", -1, Kind::Label, "0", 12480, 9480, 1095, 495},
         {"Label2", -1, Kind::Label, "Label2", 120, 9240, 975, 375},
         {"cmdStep", -1, Kind::Button, "Step", 12480, 5535, 1215, 615},
-        {"lblTick", -1, Kind::Label, "Tick 0", 9480, 5580, 2895, 495},
+        {"lblTick", -1, Kind::Label, "Tick 0", 9480, 5100, 2340, 435},
+        {"cmdBack", -1, Kind::Button, "Back", 11160, 5535, 1215, 615},
         {"chkLegend", -1, Kind::Toggle, "Legend", 12600, 1320, 1215, 555},
         {"chkChart", -1, Kind::Toggle, "Chart", 5040, 60, 1215, 555},
-        {"chkSymbols", -1, Kind::Toggle, "Symbols", 9480, 4560, 1215, 555},
-        {"chkReach", -1, Kind::Toggle, "Reach", 10740, 4560, 1095, 555},
+        {"chkSymbols", -1, Kind::Toggle, "Symbols", 9480, 4500, 1215, 555},
+        {"chkReach", -1, Kind::Toggle, "Reach", 10740, 4500, 1095, 555},
     };
     for (const Placed& c : controls) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.index));
@@ -96,7 +97,8 @@ TEST(PanelStartup, EveryControlHasItsCaptionAndPlace) {
         const bool smallFont = control == &f.Label13 || control == &f.Label2;
         EXPECT_EQ(control->FontSize, smallFont ? 13.5f : 18.0f);
         EXPECT_EQ(control->Visible, control != &f.chkRandom && control != &f.Label2 &&
-                                        control != &f.cmdStep && control != &f.chkReach);
+                                        control != &f.cmdStep && control != &f.cmdBack &&
+                                        control != &f.chkReach);
         EXPECT_FALSE(control->ToolTip.empty());
     }
     // The drawing elements and the per-station arrays, with their indexes.

@@ -199,3 +199,36 @@ TEST(ResetNetwork, ClearsTheDrawingBeforeLayingOut) {
 
 } // namespace
 } // namespace maclab
+
+namespace maclab {
+namespace {
+
+// After a busy run in every scheme, a reset leaves every station record equal,
+// as a whole, to the record of a program that has never run with the same
+// settings: no count, number, flag or cell of the run outlives it.
+TEST(ResetNetwork, EveryRecordEqualsOneThatNeverRanWhole) {
+    for (const int topology : {TopoBus, TopoStar, TopoRing, TopoWideSpace})
+        for (int scheme = 0; scheme < 8; ++scheme) {
+            SCOPED_TRACE(std::to_string(topology) + " " + std::to_string(scheme));
+            NetworkConfig c;
+            c.Topology = topology;
+            c.Stations = 12;
+            c.SchemeIndex = scheme;
+            c.OfferedTraffic = 1.0;
+            c.Reliable = scheme % 2 == 0;
+            Form1 used, fresh;
+            for (Form1* f : {&used, &fresh}) {
+                f->Form_Load();
+                ASSERT_TRUE(f->Apply(c));
+            }
+            used.Do(Action::Click("cmdStart", 0));
+            for (int k = 0; k < 3000; ++k) used.Do(Action::Interval());
+            for (Form1* f : {&used, &fresh}) f->Do(Action::Click("cmdStart", 1));
+            for (int i = 0; i < StationRecords; ++i)
+                EXPECT_TRUE(used.NodeTable[i] == fresh.NodeTable[i]) << "station " << i;
+            EXPECT_EQ(used.TotalDropped, 0);
+        }
+}
+
+} // namespace
+} // namespace maclab
