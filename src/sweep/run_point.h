@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "core/form1.h"
+#include "core/shortest_text.h"
 
 namespace maclab::sweep {
 
@@ -39,25 +38,7 @@ struct Point {
 
 // The shortest text that reads back as exactly this number.
 inline std::string NumberText(double value) {
-    char buffer[64];
-#if defined(__cpp_lib_to_chars)
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-#else
-    // A library without to_chars for doubles (the browser build's): as
-    // to_chars writes it, the shorter of the fewest digits in fixed and in
-    // scientific notation that read back exactly, fixed when they tie.
-    const auto fewest = [value](const char* format, int most) {
-        char text[400];
-        for (int digits = 0;; ++digits) {
-            std::snprintf(text, sizeof text, format, digits, value);
-            if (digits >= most || std::strtod(text, nullptr) == value) return std::string(text);
-        }
-    };
-    (void)buffer;
-    const std::string fixed = fewest("%.*f", 330), scientific = fewest("%.*e", 17);
-    return fixed.size() <= scientific.size() ? fixed : scientific;
-#endif
+    return ShortestText(value);
 }
 
 // Runs one point on a fresh Form1 of its own.
