@@ -13,6 +13,7 @@ import { installLayout } from './layout.js';
 import { installAnnouncer } from './announce.js';
 
 const api = await startProgram();
+performance.mark('maclab-program');
 const form = JSON.parse(api.form());
 const table = JSON.parse(api.controls());
 const $ = (id) => document.getElementById(id);
@@ -88,6 +89,7 @@ layout = installLayout({
 announce = installAnnouncer($('live'), layout.summary);
 sync();
 $('stage').classList.add('ready');
+performance.mark('maclab-ready');
 $('loading').remove();
 
 // Installable, and opening without a network after the first visit; the

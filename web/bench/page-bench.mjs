@@ -1,8 +1,9 @@
 // Measures the page in headless chromium, served from this machine's disk by
 // a local static server: how long it takes to be ready, everything it loads,
 // one tick with the mirroring of the controls and the painting for 24
-// stations at offered traffic 2.0 on every topology, and the frames of a
-// 10-second run at Fast with 24 stations on a laptop-sized window.
+// stations at offered traffic 2.0 on every topology, the frames of a
+// 10-second run at Fast with 24 stations on a laptop-sized window, and a
+// sweep of 12 points of 100,000 ticks.
 //   node web/bench/page-bench.mjs        (after scripts/build-web.sh and npm ci)
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -96,5 +97,20 @@ const pick = (q) => gaps[Math.min(gaps.length - 1, Math.floor(q * gaps.length))]
 console.log(`Fast, 24 stations, 10 s: ${gaps.length / 10} frames/s, ${frames.ticks / 10} ticks/s, ` +
   `frame gap median ${pick(0.5)} ms, 99th percentile ${pick(0.99)} ms, longest ${pick(1)} ms, ` +
   `${gaps.filter((g) => g > 33).length} over 33 ms`);
+// A sweep of the page's network (24 stations, ALOHA on Star): 12 points of
+// 100,000 ticks in the page's Web Workers, one per core.
+await page.evaluate(() => {
+  const api = window.maclab.api;
+  api.click('cmdStart', 0); // stop the random arrivals of the run above
+  if (JSON.parse(api.controls()).find((e) => e.name === 'chkChart').state.value !== 1)
+    document.querySelector('[data-name=chkChart]').click();
+  document.getElementById('tab-sweep').click();
+  document.getElementById('ticks').value = '100000';
+});
+const sweepStart = Date.now();
+await page.click('#sweep');
+await page.waitForFunction(() => !window.maclab.charts.running(), { timeout: 600000, polling: 50 });
+console.log(`sweep, 12 points of 100,000 ticks, ${await page.evaluate(() => navigator.hardwareConcurrency)} ` +
+  `workers: ${Date.now() - sweepStart} ms`);
 await browser.close();
 await server.stop();
