@@ -80,7 +80,7 @@ class Mt19937 {
     }
 
     std::uint32_t state_[N];
-    std::uint32_t tempered_[N];
+    std::uint32_t tempered_[N] = {}; // filled at the first draw
     std::uint32_t next_;
 
   public:
