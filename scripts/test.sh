@@ -13,7 +13,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 # page in headless chromium (puppeteer-core from the lock file, which uses the
 # system's chromium and downloads no browser).
 scripts/build-web.sh
-(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error && node --test test/runner.test.mjs test/page.test.mjs)
+(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error && npm test)
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMACLAB_WERROR=ON -DMACLAB_SANITIZE=ON -DMACLAB_WINDOW=ON -DMACLAB_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"

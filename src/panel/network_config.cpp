@@ -3,15 +3,14 @@
 #include <charconv>
 
 #include "core/form1.h"
+#include "core/shortest_text.h"
 
 namespace maclab {
 
 namespace {
 // The shortest text that reads back as exactly this number.
 std::string Shortest(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    return ShortestText(value);
 }
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/form1.h"
+#include "core/shortest_text.h"
 
 namespace maclab::sweep {
 
@@ -37,9 +38,7 @@ struct Point {
 
 // The shortest text that reads back as exactly this number.
 inline std::string NumberText(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    return ShortestText(value);
 }
 
 // Runs one point on a fresh Form1 of its own.

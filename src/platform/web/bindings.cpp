@@ -16,23 +16,31 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/symbol_kind.h"
 #include "runner/trace.h"
 
 namespace maclab::web {
 
+// chart_bindings.cpp
+std::string SweepSettingsJson(const Form1& form);
+std::string HistoryChart(const Form1& form, bool svg, const std::string& title);
+
 namespace {
 
 // Remembers every drawing call until the page fetches them, as flat numbers:
-// clear 0; ring 1 x y size colour; bus segment 2 x y; repaint 3 target index.
+// clear 0; ring 1 x y size colour kind (SymbolKind); bus segment 2 x y;
+// repaint 3 target index.
 class RecordingSurface final : public Surface {
   public:
+    explicit RecordingSurface(const Form1& form) : form_(form) {}
     void Clear() override {
         // Whatever was drawn before a clear is gone: the page need not see it.
         calls_.clear();
         calls_.push_back(0);
     }
     void DrawRing(Long x, Long y, Integer size, Long colour) override {
-        calls_.insert(calls_.end(), {1, x, y, size, colour});
+        calls_.insert(calls_.end(),
+                      {1, x, y, size, colour, static_cast<long long>(SymbolKindOf(form_, colour))});
     }
     void DrawBusSegment(Long x, Long y) override { calls_.insert(calls_.end(), {2, x, y}); }
     void Repaint(RepaintTarget target, int index) override {
@@ -41,6 +49,7 @@ class RecordingSurface final : public Surface {
     std::vector<long long> Take() { return std::exchange(calls_, {}); }
 
   private:
+    const Form1& form_;
     std::vector<long long> calls_;
 };
 
@@ -201,7 +210,7 @@ void Remember(const ControlEntry& e, Shown& s) {
 
 struct Page {
     Form1 form;
-    RecordingSurface surface;
+    RecordingSurface surface{form};
     std::vector<Shown> shown; // each entry's state as last handed out
     std::string reply;        // the text the last call returned
 
@@ -405,6 +414,31 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_history(double from) {
     }
     j.Close(']').Close('}');
     return Reply(std::move(j.Result()));
+}
+
+// The marks of the symbol kinds, in the order of SymbolKind, and the kind
+// of each row of the legend.
+EMSCRIPTEN_KEEPALIVE const char* maclab_symbols() {
+    const maclab::Form1& f = page->form;
+    Json j;
+    j.Open('{').Key("marks").Open('[');
+    for (int k = 0; k < maclab::SymbolKinds; ++k)
+        j.Text(maclab::SymbolMark(static_cast<maclab::SymbolKind>(k)));
+    j.Close(']').Key("legend").Open('[');
+    for (const maclab::Control& swatch : f.shpLegend)
+        j.Number(static_cast<double>(maclab::SymbolKindOf(f, swatch.FillColor)));
+    j.Close(']').Close('}');
+    return Reply(std::move(j.Result()));
+}
+
+// What a sweep of the page's network runs with, or why there is none.
+EMSCRIPTEN_KEEPALIVE const char* maclab_sweep_settings() {
+    return Reply(maclab::web::SweepSettingsJson(page->form));
+}
+
+// The run over time as the window exports it: SVG (1) with its title, or CSV (0).
+EMSCRIPTEN_KEEPALIVE const char* maclab_history_chart(int svg, const char* title) {
+    return Reply(maclab::web::HistoryChart(page->form, svg != 0, title));
 }
 
 } // extern "C"
