@@ -156,21 +156,6 @@ struct StationStatus {
     Long Dropped = 0;     // its packets that left the queue undelivered since the reset
 };
 
-// What a colour on the medium is, whichever station it belongs to.
-enum class SymbolKind {
-    Silence,
-    Address,
-    Data,
-    End,
-    Garbled,
-    ControlStart, // white: opens an RTS or a CTS
-    Rts,
-    Cts,
-    TokenOrPoll,
-    Ack,
-    Other
-};
-
 // Everything the program is at one moment: settings, counters, the medium,
 // the station records, the model of every control, the random generator's
 // position and what the tick keeps to save work.  It is a plain value: a copy
@@ -462,7 +447,6 @@ class Form1 : public FormState {
     double RadioReach() const;
     // Whether an active station hears another one over radio.
     bool RadioHearsStation(int listener, int talker) const;
-    SymbolKind SymbolKindOf(Long colour) const;
 
     // ===== The one way in =====
     // Every action of a user enters here: it is checked against the controls

@@ -1,6 +1,6 @@
 // What a person looking at the network is told, read from the station
-// records as they stand: each station's state in plain words, who hears whom
-// over radio, and what a colour on the medium means.  Nothing here writes a
+// records as they stand: each station's state in plain words, and who hears
+// whom over radio.  Nothing here writes a
 // record or a control, so a front end may ask at any moment, paused or not.
 #include "core/form1.h"
 
@@ -119,22 +119,6 @@ bool Form1::RadioHearsStation(int listener, int talker) const {
         return false;
     const long long delay = RadioDelay(talker, listener);
     return delay >= 0 && delay < PathLength;
-}
-
-SymbolKind Form1::SymbolKindOf(Long colour) const {
-    if (colour == BackColour) return SymbolKind::Silence;
-    if (colour == CollisionColour) return SymbolKind::Garbled;
-    if (colour == EndMarker) return SymbolKind::End;
-    if (colour == ColourWhite) return SymbolKind::ControlStart;
-    if (colour == ColourGrey192) return SymbolKind::Rts;
-    if (colour == ColourGrey240) return SymbolKind::Cts;
-    if (colour == ColourGrey224) return SymbolKind::TokenOrPoll;
-    if (colour == ColourGrey248) return SymbolKind::Ack;
-    for (const Node& s : NodeTable)
-        if (colour == s.AddressColour) return SymbolKind::Address;
-    for (const Node& s : NodeTable)
-        if (colour == s.DataColour) return SymbolKind::Data;
-    return SymbolKind::Other;
 }
 
 } // namespace maclab

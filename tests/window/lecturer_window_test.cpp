@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/symbol_kind.h"
 #include "core/view_colours.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/chart_pane.h"
@@ -451,15 +452,15 @@ TEST_F(LecturerWindow, SymbolsTellEveryKindApartInGrey) {
     ASSERT_EQ(f.chkSymbols.Value, 1);
     Click(f.chkLegend);
     const std::vector<SymbolKind> kinds = {
-        SymbolKind::Silence,     SymbolKind::Address,      SymbolKind::Data, SymbolKind::End,
-        SymbolKind::Garbled,     SymbolKind::ControlStart, SymbolKind::Rts,  SymbolKind::Cts,
-        SymbolKind::TokenOrPoll, SymbolKind::Ack};
+        SymbolKind::Silence, SymbolKind::Address, SymbolKind::Data, SymbolKind::End,
+        SymbolKind::Garbled, SymbolKind::Start,   SymbolKind::Rts,  SymbolKind::Cts,
+        SymbolKind::Token,   SymbolKind::Ack};
     std::map<SymbolKind, std::vector<int>> seen;
     // A cell whose mark stands clear of every other mark, shape and control.
     const auto capture = [&](int station, int cell) {
         const Node& s = f.NodeTable[station];
         const Long colour = s.CellShown[cell];
-        const SymbolKind kind = f.SymbolKindOf(colour);
+        const SymbolKind kind = SymbolKindOf(f, colour);
         if (seen.count(kind) != 0 || s.CellSize[cell] > 2 * Canvas::MarkRadius + 4) return;
         const double scale = window->Drawing().Scale();
         const double side = 2 * (Canvas::MarkRadius + 2) * scale;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 
+#include "core/symbol_kind.h"
 #include "core/view_colours.h"
 #include "platform/qt/colours.h"
 #include "platform/qt/main_window.h"
@@ -538,32 +539,6 @@ void Canvas::CopyLayer(QPainter& p, QImage& layer, const QRegion& region) {
 // ---- What is drawn over the medium ----
 
 namespace {
-// The letter a mark shows, or none.
-QChar MarkLetter(SymbolKind kind) {
-    switch (kind) {
-    case SymbolKind::Address:
-        return QLatin1Char('A');
-    case SymbolKind::Data:
-        return QLatin1Char('D');
-    case SymbolKind::End:
-        return QLatin1Char('E');
-    case SymbolKind::Garbled:
-        return QLatin1Char('X');
-    case SymbolKind::ControlStart:
-        return QLatin1Char('W');
-    case SymbolKind::Rts:
-        return QLatin1Char('R');
-    case SymbolKind::Cts:
-        return QLatin1Char('C');
-    case SymbolKind::TokenOrPoll:
-        return QLatin1Char('T');
-    case SymbolKind::Ack:
-        return QLatin1Char('K');
-    default:
-        return QChar();
-    }
-}
-
 // A line that reads on any colour: black, with a white line along its middle.
 void StrokeTwice(QPainter& p, double width, const std::function<void()>& draw,
                  Qt::PenStyle style = Qt::SolidLine) {
@@ -591,9 +566,9 @@ std::vector<QPointF> Canvas::MarkPlaces(Long x, Long y, Integer size) {
 const QImage& Canvas::Glyph(Long colour) {
     const auto found = glyphs_.constFind(colour);
     if (found != glyphs_.constEnd()) return *found;
-    const QChar letter = MarkLetter(form_.SymbolKindOf(colour));
+    const std::string_view mark = SymbolMark(SymbolKindOf(form_, colour));
     QImage image;
-    if (!letter.isNull()) {
+    if (!mark.empty()) {
         const int side = static_cast<int>(std::ceil(2 * MarkRadius * ratio_)) + 1;
         image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -611,7 +586,8 @@ const QImage& Canvas::Glyph(Long colour) {
         font.setBold(true);
         font.setStretch(100);
         p.setFont(font);
-        p.drawText(QRectF(0, 0, 2 * MarkRadius, 2 * MarkRadius), Qt::AlignCenter, QString(letter));
+        p.drawText(QRectF(0, 0, 2 * MarkRadius, 2 * MarkRadius), Qt::AlignCenter,
+                   QString::fromLatin1(mark.data(), static_cast<qsizetype>(mark.size())));
         p.end();
         image.setDevicePixelRatio(ratio_);
     }
