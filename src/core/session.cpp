@@ -162,8 +162,10 @@ Verdict Form1::SeekTo(std::uint64_t tick) {
         Session.PausedBySeek = true;
     }
     if (Canvas->Draws()) {
+        // Drawn afresh, as if it had drawn all along.
         CatchUpShownCells();
         RedrawMedium();
+        DrawsNow = true;
     }
     return {};
 }
@@ -227,8 +229,10 @@ Verdict Form1::OpenSession(std::string_view script) {
     ++Session.Restores;
     Canvas->Clear();
     if (Canvas->Draws()) {
+        // Drawn afresh, as if it had drawn all along.
         CatchUpShownCells();
         RedrawMedium();
+        DrawsNow = true;
     }
     return {};
 }

@@ -401,7 +401,9 @@ TEST_F(WindowTest, AnIdleNetworkPaintsOnlyTheTickCounter) {
         QApplication::processEvents();
     }
     EXPECT_EQ(window->LabelOf(Model().lblTick)->text(), "Tick 60");
-    const QRect counter = window->LabelOf(Model().lblTick)->geometry();
+    // The tick counter and the session's timeline, which moves with it.
+    const QRect counter =
+        window->LabelOf(Model().lblTick)->geometry().united(window->Timeline().geometry());
     EXPECT_FALSE(window->Drawing().Painted().isEmpty());
     EXPECT_TRUE(counter.contains(window->Drawing().Painted()))
         << "painted beyond the tick counter: " << window->Drawing().Painted().x() << ","

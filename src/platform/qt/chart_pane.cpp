@@ -569,7 +569,10 @@ void ChartPane::Sync() {
 
 void ChartPane::FetchSamples() {
     const RunHistory& history = form_.History;
-    if (history.Clears() != clears_) { // a reset: a new run
+    // A reset (a new run), or the session moved to another tick: start afresh.
+    if (history.Clears() != clears_ || history.Added() < fetched_ ||
+        form_.Restores() != restores_) {
+        restores_ = form_.Restores();
         samples_.clear();
         fetched_ = 0;
         clears_ = history.Clears();

@@ -122,8 +122,9 @@ class ChartPane final : public QWidget {
 
     // Over time.
     std::deque<HistorySample> samples_;
-    std::uint64_t fetched_ = 0; // samples of this run seen (History::Added)
-    std::uint64_t clears_ = 0;  // History::Clears when last fetched
+    std::uint64_t fetched_ = 0;  // samples of this run seen (History::Added)
+    std::uint64_t clears_ = 0;   // History::Clears when last fetched
+    std::uint64_t restores_ = 0; // Form1::Restores when last fetched
     std::int64_t mostWaiting_ = 0;
     QChart* overTime_ = nullptr;
     QValueAxis *tickAxis_ = nullptr, *percentAxis_ = nullptr, *waitingAxis_ = nullptr;

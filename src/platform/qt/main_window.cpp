@@ -5,15 +5,20 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSlider>
 #include <QStaticText>
 #include <QToolTip>
+#include <climits>
 #include <cmath>
 
 #include "platform/qt/canvas.h"
@@ -310,6 +315,8 @@ MainWindow::MainWindow(bool runClock, QWidget* parent) : QWidget(parent), runClo
         }
     }
 
+    AddSessionBar();
+
     clock_.setTimerType(Qt::PreciseTimer);
     connect(&clock_, &QTimer::timeout, this, &MainWindow::Tick);
 
@@ -381,12 +388,13 @@ void MainWindow::AddCombo(ComboBox& box) {
     comboEditors_.push_back(editor);
     // Keystrokes only: a pick also changes the text, but must run only the pick handler.
     connect(editor, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
-        form_.UserEdit(box, text.toStdString());
+        form_.Do(Action::Edit(std::string(form_.EntryOf(box)->Name), text.toStdString()));
         Sync();
     });
     connect(widget, &QComboBox::activated, this, [this, &box, widget](int index) {
         if (finishingEdit_ || index < 0) return;
-        form_.UserPick(box, widget->itemText(index).toStdString());
+        form_.Do(Action::Pick(std::string(form_.EntryOf(box)->Name),
+                              widget->itemText(index).toStdString()));
         Sync();
     });
     mirrors_.push_back({&box, Kind::Combo, widget, true, false, {}, {}, {}});
@@ -394,10 +402,9 @@ void MainWindow::AddCombo(ComboBox& box) {
 }
 
 void MainWindow::Activate(const ControlEntry& entry) {
-    if (entry.Type == ControlEntry::Kind::Toggle)
-        form_.UserToggle(*entry.Model);
-    else
-        form_.UserClick(entry);
+    const std::string name(entry.Name);
+    form_.Do(entry.Type == ControlEntry::Kind::Toggle ? Action::Toggle(name)
+                                                      : Action::Click(name, entry.Index));
     Sync();
 }
 
@@ -416,6 +423,7 @@ std::string KeyName(const QKeyEvent& event) {
     const int key = event.key();
     if (key == Qt::Key_Space) return "Space";
     if (key == Qt::Key_Right) return "Right";
+    if (key == Qt::Key_Left) return "Left";
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return std::string(1, static_cast<char>(key));
     return {};
 }
@@ -440,10 +448,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
-    // Holding the key down repeats only Step; a held Space does not flicker
-    // the clock on and off.  A control the user cannot see cannot be worked.
-    if (event->isAutoRepeat() && entry->Key != "Right") return;
-    if (entry->Model->Visible) Activate(*entry);
+    // The model decides: a hidden control is not worked, and a held key
+    // repeats only Step and Back.
+    form_.Do(Action::Key(std::string(entry->Key), event->isAutoRepeat()));
+    Sync();
 }
 
 void MainWindow::ToggleFullScreen() {
@@ -491,12 +499,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::Tick() {
-    if (form_.Timer1.Enabled) form_.Timer1_Timer();
+    form_.Do(Action::Interval());
     Sync();
 }
 
 void MainWindow::Sync() {
     form_.RefreshView();
+    SyncSessionBar();
     for (Mirror& mirror : mirrors_) Apply(mirror);
     canvas_->SyncShapes();
     canvas_->SyncOverlays();
@@ -556,6 +565,7 @@ void MainWindow::Arrange() {
 void MainWindow::Rescale() {
     // Tooltips grow with everything else.
     QToolTip::setFont(PanelFont(TipPoints, canvas_->Scale()));
+    PlaceSessionBar();
     for (Mirror& mirror : mirrors_) {
         mirror.restyle = true;
         Apply(mirror);
@@ -688,6 +698,110 @@ QComboBox* MainWindow::ComboOf(const ComboBox& box) const {
 
 QLabel* MainWindow::LabelOf(const Control& control) const {
     return qobject_cast<QLabel*>(WidgetOf(control));
+}
+
+} // namespace maclab::qt
+
+namespace maclab::qt {
+
+namespace {
+// Where the session's controls stand, in twips: along the bottom of the
+// medium's area, below every station of every layout.
+constexpr float BarTop = 9600, BarHeight = 420;
+constexpr float SaveLeft = 120, OpenLeft = 2040, ButtonWidth = 1800;
+constexpr float TimelineLeft = 3960, TimelineWidth = 5340;
+constexpr float BarPoints = 12;
+} // namespace
+
+void MainWindow::AddSessionBar() {
+    saveButton_ = new PanelButton(canvas_);
+    saveButton_->setText(QStringLiteral("Save session\u2026"));
+    saveButton_->setToolTip(QStringLiteral(
+        "Write everything done since start-up to a .maclab file: opened again, or played by "
+        "maclab-run, it shows the same network at the same tick."));
+    openButton_ = new PanelButton(canvas_);
+    openButton_->setText(QStringLiteral("Open session\u2026"));
+    openButton_->setToolTip(QStringLiteral(
+        "Play a saved .maclab session from start-up and pause at its end, in place of this one."));
+    timeline_ = new QSlider(Qt::Horizontal, canvas_);
+    timeline_->setToolTip(QStringLiteral(
+        "The session since start-up: while paused, drag to any tick and play on from there "
+        "(what came after is then dropped). Left and Right step one tick."));
+    timeline_->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* w : std::initializer_list<QWidget*>{saveButton_, openButton_})
+        w->setFocusPolicy(Qt::NoFocus);
+    connect(timeline_, &QSlider::valueChanged, this, [this](int tick) {
+        if (syncingTimeline_) return;
+        form_.Do(Action::Seek(static_cast<std::uint64_t>(tick)));
+        Sync();
+    });
+    connect(saveButton_, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save session"), QStringLiteral("session.maclab"),
+            QStringLiteral("maclab sessions (*.maclab);;All files (*)"));
+        QString error;
+        if (!path.isEmpty() && !SaveSession(path, &error))
+            QMessageBox::warning(this, QStringLiteral("Save session"), error);
+        setFocus();
+    });
+    connect(openButton_, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Open session"), QString(),
+            QStringLiteral("maclab sessions (*.maclab);;All files (*)"));
+        QString error;
+        if (!path.isEmpty() && !OpenSession(path, &error))
+            QMessageBox::warning(this, QStringLiteral("Open session"), error);
+        setFocus();
+    });
+    PlaceSessionBar();
+    for (QWidget* w : std::initializer_list<QWidget*>{saveButton_, openButton_, timeline_})
+        w->show();
+}
+
+void MainWindow::PlaceSessionBar() {
+    if (timeline_ == nullptr) return;
+    const QFont font = PanelFont(BarPoints, canvas_->Scale());
+    saveButton_->setGeometry(canvas_->ToWidget(SaveLeft, BarTop, ButtonWidth, BarHeight));
+    openButton_->setGeometry(canvas_->ToWidget(OpenLeft, BarTop, ButtonWidth, BarHeight));
+    timeline_->setGeometry(canvas_->ToWidget(TimelineLeft, BarTop, TimelineWidth, BarHeight));
+    saveButton_->setFont(font);
+    openButton_->setFont(font);
+}
+
+void MainWindow::SyncSessionBar() {
+    if (timeline_ == nullptr) return;
+    syncingTimeline_ = true;
+    const auto end = static_cast<int>(std::min<std::uint64_t>(form_.SessionEnd(), INT_MAX));
+    if (timeline_->maximum() != end) timeline_->setMaximum(end);
+    const auto now = static_cast<int>(std::min<std::uint64_t>(form_.SessionTick, INT_MAX));
+    if (timeline_->value() != now) timeline_->setValue(now);
+    // Going back is for a paused clock.
+    timeline_->setEnabled(!form_.Timer1.Enabled);
+    syncingTimeline_ = false;
+}
+
+bool MainWindow::SaveSession(const QString& path, QString* error) {
+    QFile file(path);
+    const QByteArray text = QByteArray::fromStdString(form_.SessionScript());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::OpenSession(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    // One byte more than a session may hold, so that a larger file is refused.
+    const QByteArray text = file.read(static_cast<qint64>(Form1::MaxSessionText) + 1);
+    const Verdict v = form_.OpenSession(std::string_view(text.constData(), text.size()));
+    Sync();
+    if (!v && error) *error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(v.Reason));
+    return static_cast<bool>(v);
 }
 
 } // namespace maclab::qt

@@ -17,6 +17,7 @@
 
 class QComboBox;
 class QPushButton;
+class QSlider;
 class QLabel;
 
 namespace maclab::qt {
@@ -45,6 +46,15 @@ class MainWindow final : public QWidget {
 
     // One firing of the timer: a tick while Timer1 is enabled, then the result shown.
     void Tick();
+    // The session as a file (a maclab-run script): written, or opened in
+    // place of the running network (which stays as it was when the file is
+    // faulty; the reason comes back in error).
+    bool SaveSession(const QString& path, QString* error = nullptr);
+    bool OpenSession(const QString& path, QString* error = nullptr);
+    // Under the network: the timeline of the session, and its two buttons.
+    QSlider& Timeline() { return *timeline_; }
+    QPushButton& SaveButton() { return *saveButton_; }
+    QPushButton& OpenButton() { return *openButton_; }
     // Shows the model: only the controls whose state changed are touched.
     void Sync();
 
@@ -95,6 +105,9 @@ class MainWindow final : public QWidget {
     void SyncClock();
     // A click on a button or toggle, by the mouse or by its key.
     void Activate(const ControlEntry& entry);
+    void AddSessionBar();
+    void PlaceSessionBar();
+    void SyncSessionBar();
     // The view's scale changed: every widget takes its new place and font.
     void Rescale();
     // Places the panes side by side at one scale.
@@ -115,6 +128,10 @@ class MainWindow final : public QWidget {
     // then reports a typed text that equals a list entry as a pick, which the
     // user did not make.
     bool finishingEdit_ = false;
+    QSlider* timeline_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    bool syncingTimeline_ = false;
 };
 
 } // namespace maclab::qt
