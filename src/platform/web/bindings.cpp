@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "core/symbol_kind.h"
 #include "runner/trace.h"
 
 namespace maclab::web {
@@ -28,7 +27,7 @@ std::string HistoryChart(const Form1& form, bool svg, const std::string& title);
 namespace {
 
 // Remembers every drawing call until the page fetches them, as flat numbers:
-// clear 0; ring 1 x y size colour kind (SymbolKind); bus segment 2 x y;
+// clear 0; ring 1 x y size colour kind (Form1::SymbolKindOf); bus segment 2 x y;
 // repaint 3 target index.
 class RecordingSurface final : public Surface {
   public:
@@ -40,7 +39,7 @@ class RecordingSurface final : public Surface {
     }
     void DrawRing(Long x, Long y, Integer size, Long colour) override {
         calls_.insert(calls_.end(),
-                      {1, x, y, size, colour, static_cast<long long>(SymbolKindOf(form_, colour))});
+                      {1, x, y, size, colour, static_cast<long long>(form_.SymbolKindOf(colour))});
     }
     void DrawBusSegment(Long x, Long y) override { calls_.insert(calls_.end(), {2, x, y}); }
     void Repaint(RepaintTarget target, int index) override {
@@ -416,17 +415,24 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_history(double from) {
     return Reply(std::move(j.Result()));
 }
 
-// The marks of the symbol kinds, in the order of SymbolKind, and the kind
-// of each row of the legend.
+// The marks of the symbol kinds, in the order of SymbolKind (the window's
+// letters), and the kind of each row of the legend.
 EMSCRIPTEN_KEEPALIVE const char* maclab_symbols() {
+    using maclab::SymbolKind;
     const maclab::Form1& f = page->form;
+    constexpr int kinds = static_cast<int>(SymbolKind::Other) + 1;
+    constexpr const char* marks[kinds] = {"", "A", "D", "E", "X", "W", "R", "C", "T", "K", "?"};
+    static_assert(static_cast<int>(SymbolKind::Address) == 1 &&
+                  static_cast<int>(SymbolKind::Ack) == 9);
     Json j;
     j.Open('{').Key("marks").Open('[');
-    for (int k = 0; k < maclab::SymbolKinds; ++k)
-        j.Text(maclab::SymbolMark(static_cast<maclab::SymbolKind>(k)));
+    for (const char* mark : marks) j.Text(mark);
     j.Close(']').Key("legend").Open('[');
+    // The legend shows silence in the colour the medium shows it in.
     for (const maclab::Control& swatch : f.shpLegend)
-        j.Number(static_cast<double>(maclab::SymbolKindOf(f, swatch.FillColor)));
+        j.Number(static_cast<double>(swatch.FillColor == f.Medium.BackColor
+                                         ? SymbolKind::Silence
+                                         : f.SymbolKindOf(swatch.FillColor)));
     j.Close(']').Close('}');
     return Reply(std::move(j.Result()));
 }
