@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/symbol_kind.h"
 #include "runner/trace.h"
 
 namespace maclab::web {
@@ -38,8 +39,8 @@ class RecordingSurface final : public Surface {
         calls_.push_back(0);
     }
     void DrawRing(Long x, Long y, Integer size, Long colour) override {
-        calls_.insert(calls_.end(),
-                      {1, x, y, size, colour, static_cast<long long>(form_.SymbolKindOf(colour))});
+        calls_.insert(calls_.end(), {1, x, y, size, colour,
+                                     static_cast<long long>(maclab::SymbolKindOf(form_, colour))});
     }
     void DrawBusSegment(Long x, Long y) override { calls_.insert(calls_.end(), {2, x, y}); }
     void Repaint(RepaintTarget target, int index) override {
@@ -420,19 +421,16 @@ EMSCRIPTEN_KEEPALIVE const char* maclab_history(double from) {
 EMSCRIPTEN_KEEPALIVE const char* maclab_symbols() {
     using maclab::SymbolKind;
     const maclab::Form1& f = page->form;
-    constexpr int kinds = static_cast<int>(SymbolKind::Other) + 1;
-    constexpr const char* marks[kinds] = {"", "A", "D", "E", "X", "W", "R", "C", "T", "K", "?"};
-    static_assert(static_cast<int>(SymbolKind::Address) == 1 &&
-                  static_cast<int>(SymbolKind::Ack) == 9);
     Json j;
     j.Open('{').Key("marks").Open('[');
-    for (const char* mark : marks) j.Text(mark);
+    for (int k = 0; k < maclab::SymbolKinds; ++k)
+        j.Text(maclab::SymbolMark(static_cast<SymbolKind>(k)));
     j.Close(']').Key("legend").Open('[');
     // The legend shows silence in the colour the medium shows it in.
     for (const maclab::Control& swatch : f.shpLegend)
         j.Number(static_cast<double>(swatch.FillColor == f.Medium.BackColor
                                          ? SymbolKind::Silence
-                                         : f.SymbolKindOf(swatch.FillColor)));
+                                         : maclab::SymbolKindOf(f, swatch.FillColor)));
     j.Close(']').Close('}');
     return Reply(std::move(j.Result()));
 }
